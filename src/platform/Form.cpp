@@ -1,0 +1,79 @@
+#include "platform/Form.h"
+
+#include "platform/App.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+Form::Form(App& app) : QWidget(nullptr), m_app(app)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+Form::~Form() = default;
+
+Form::WindowState Form::State() const
+{
+    const Qt::WindowStates s = windowState();
+    if (s & Qt::WindowMinimized)
+        return WindowState::Minimized;
+    if (s & Qt::WindowMaximized)
+        return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+void Form::SetState(WindowState state)
+{
+    Qt::WindowStates s = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == WindowState::Minimized)
+        s |= Qt::WindowMinimized;
+    else if (state == WindowState::Maximized)
+        s |= Qt::WindowMaximized;
+    setWindowState(s);
+}
+
+QString Form::AssetPath(const QString& name) const
+{
+    return m_app.AssetPath(name);
+}
+
+void Form::PlayWave(const QString& path)
+{
+    m_app.PlayWave(path);
+}
+
+void Form::Unload()
+{
+    if (m_unloaded || m_app.ended())
+        return;
+    m_unloaded = true;
+    QPointer<Form> self(this);
+    Form_Unload();
+    // Ending the program from an unload handler stops everything here.
+    if (!self || m_app.ended())
+        return;
+    Form_Terminate();
+    if (self && !m_app.ended())
+        m_app.forms().Discard(this);
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    // The window is never deleted by Qt itself; the registry decides.
+    event->ignore();
+    Unload();
+}
+
+void Form::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_app.ended() && !m_unloaded)
+        Form_Resize();
+}
+
+void Form::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !m_app.ended() && !m_unloaded)
+        Form_Resize();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class App;
+
+// A window of the program. Subclasses override the handlers they have; the
+// base class raises them from Qt's events:
+//  - Form_Load when the registry creates the window (not when it is shown);
+//  - Form_Resize whenever the size or the window state changes;
+//  - Form_Unload when the user closes the window (never refused), after which
+//    the window is discarded and the next request creates it afresh.
+// Once the program has ended, no handler is raised any more.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    enum class WindowState { Normal, Minimized, Maximized };
+
+    explicit Form(App& app);
+    ~Form() override;
+
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    virtual void Form_Terminate() {}
+    virtual void Form_Resize() {}
+
+    WindowState State() const;
+    void SetState(WindowState state);
+    void SetCaption(const QString& caption) { setWindowTitle(caption); }
+    QString Caption() const { return windowTitle(); }
+
+    // Closes the window as its close box does: Form_Unload, then discard.
+    void Unload();
+    bool isUnloaded() const { return m_unloaded; }
+
+protected:
+    App& app() const { return m_app; }
+    QString AssetPath(const QString& name) const;
+    void PlayWave(const QString& path);
+
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    App& m_app;
+    bool m_unloaded = false;
+};

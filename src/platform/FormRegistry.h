@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPointer>
+#include <typeindex>
+#include <vector>
+
+class App;
+class Form;
+
+// Owns every window. Asking for a window creates and loads it on first use
+// without showing it; unloading discards it and the next request creates it
+// afresh. Nothing else keeps a raw pointer to a window across events: ask the
+// registry again, or hold a QPointer.
+class FormRegistry {
+public:
+    explicit FormRegistry(App& app);
+    ~FormRegistry();  // destroys the windows without running their unload handling
+    FormRegistry(const FormRegistry&) = delete;
+    FormRegistry& operator=(const FormRegistry&) = delete;
+
+    // The window, created and loaded (Form_Load) if it does not exist yet.
+    template <class T>
+    T* Get()
+    {
+        if (T* existing = Find<T>())
+            return existing;
+        T* created = new T(m_app);
+        Adopt(typeid(T), created);
+        return created;
+    }
+
+    // The window if it exists, else nullptr.
+    template <class T>
+    T* Find() const
+    {
+        return static_cast<T*>(Lookup(typeid(T)));
+    }
+
+    // Get, then show modeless and bring forward.
+    template <class T>
+    T* Show()
+    {
+        T* form = Get<T>();
+        if (form)
+            ShowForm(form);
+        return form;
+    }
+
+    // Called by a window that unloads: it leaves the registry and is deleted
+    // once control is back in the event loop.
+    void Discard(Form* form);
+    void HideAll();
+    static void ShowForm(Form* form);
+
+private:
+    void Adopt(std::type_index type, Form* form);
+    Form* Lookup(std::type_index type) const;
+
+    struct Entry {
+        std::type_index type;
+        QPointer<Form> form;
+    };
+    App& m_app;
+    std::vector<Entry> m_entries;
+};

@@ -1,0 +1,52 @@
+#include "platform/Look.h"
+
+#include <QFontDatabase>
+#include <QPalette>
+#include <QWidget>
+
+namespace Look {
+
+void installFontSubstitution()
+{
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(QStringLiteral("OCRA")))
+        QFont::insertSubstitution(kFontFamily, QStringLiteral("OCRA"));
+    else
+        QFont::insertSubstitution(kFontFamily, QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+}
+
+QFont font(double points, bool bold)
+{
+    QFont f(kFontFamily);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
+}
+
+QColor darkRed() { return QColor(192, 0, 0); }
+QColor highlightText() { return QColor(255, 255, 255); }
+QColor windowBackground() { return QColor(255, 255, 255); }
+QColor windowFrame() { return QColor(0, 0, 0); }
+QColor titleBarText() { return QColor(255, 255, 255); }
+
+void setColors(QWidget* widget, const QColor& background, const QColor& text)
+{
+    QPalette p = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        p.setColor(role, background);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
+}
+
+void setTextColor(QWidget* widget, const QColor& text)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    widget->setPalette(p);
+}
+
+}  // namespace Look

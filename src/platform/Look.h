@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+// The look of every window in one place: the lettering and the system colours
+// the windows name (here fixed to the dark scheme the skin is drawn for).
+namespace Look {
+
+inline const QString kFontFamily = QStringLiteral("OCR A Extended");
+
+// Maps "OCR A Extended" to Debian's OCR-A font, or to a monospace font.
+void installFontSubstitution();
+QFont font(double points, bool bold = false);
+
+QColor darkRed();          // RGB 192, 0, 0: address boxes, lists, notepad
+QColor highlightText();    // labels over the skin
+QColor windowBackground(); // text of the red boxes
+QColor windowFrame();      // splash background, link slots
+QColor titleBarText();     // notepad and link text
+
+// Background and text colour of a control; the background is painted.
+void setColors(QWidget* widget, const QColor& background, const QColor& text);
+// Text colour only; the background stays transparent.
+void setTextColor(QWidget* widget, const QColor& text);
+
+}  // namespace Look
