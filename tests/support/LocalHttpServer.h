@@ -45,8 +45,13 @@ public:
 private:
     void OnConnection();
     void OnReadable(QTcpSocket* socket);
+    void Answer(QTcpSocket* socket, const QByteArray& method, const QString& target);
+    void SendMore(QTcpSocket* socket);
+    void Forget(QObject* socket);
 
     QTcpServer* m_server;
     QHash<QString, Response> m_routes;
     QHash<QString, int> m_hits;
+    QHash<QObject*, QByteArray> m_requests;  // request bytes read so far, per connection
+    QHash<QObject*, qint64> m_remaining;     // generated body bytes still to send
 };
