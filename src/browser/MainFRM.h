@@ -75,10 +75,15 @@ public:
     ImageControl* Go = nullptr;
     ImageControl* MainFBackGroundImage = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ShowLocationInAddressBox();
+    void ShowIdleScreen();
     void Closing();
     void FlashBlockedPopup();
+    void BlinkCheckData(QTimer* blink);
 
     BrowserControl* m_browser = nullptr;
     int m_blockedFlashes = 0;

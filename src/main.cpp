@@ -1,0 +1,42 @@
+// Composition root: builds the real services and shows the splash window.
+#include "platform/App.h"
+#include "platform/ClockRandom.h"
+#include "platform/EngineEnvironment.h"
+#include "platform/FilePictureLoader.h"
+#include "platform/Look.h"
+#include "platform/NetworkTransfer.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/QtProcessEnd.h"
+#include "platform/QtSoundPlayer.h"
+#include "platform/WebEngineBrowserFactory.h"
+#include "shell/IntroFRM.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    EngineEnvironment::Prepare();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
+    Look::installFontSubstitution();
+
+    QtSoundPlayer sound;
+    FilePictureLoader pictures;
+    WebEngineBrowserFactory browsers;
+    NetworkTransfer transfer;
+    QtFileDialogs dialogs;
+    QtProcessEnd process;
+    ClockRandom random;
+    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+
+    int result = 0;
+    {
+        App app(services, QCoreApplication::applicationDirPath());
+        app.forms().Show<IntroFRM>();
+        result = QApplication::exec();
+        // Leaving this block destroys every window without its unload handling
+        // (the program has ended), then the engine shuts down with the factory.
+    }
+    return result;
+}

@@ -1,0 +1,89 @@
+#include "monitor/BrowserStatusFRM.h"
+
+#include "browser/MainFRM.h"
+#include "platform/App.h"
+#include "platform/BrowserControl.h"
+#include "platform/ImageControl.h"
+#include "platform/Look.h"
+#include "platform/Services.h"
+#include "platform/Twips.h"
+#include "shell/ravel32.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// The status timer asked for 1 ms ("as fast as the platform allows"). Four
+// label writes a tick are cheap, but a window that may live hidden for the
+// whole run must not keep the program awake: 100 ms still reads as live.
+constexpr int kTimerIntervalMs = 100;
+
+QLabel* makeLabel(QWidget* parent, const QString& text, double left, double top, double width, double height,
+                  Qt::Alignment alignment, const QColor& color)
+{
+    auto* label = new QLabel(text, parent);
+    Twips::place(label, left, top, width, height);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setFont(Look::font(8.25));
+    Look::setTextColor(label, color);
+    return label;
+}
+
+}  // namespace
+
+BrowserStatusFRM::BrowserStatusFRM(App& app) : Form(app)
+{
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetCaption(QStringLiteral("Browser Status") + QString(36, QLatin1Char(' ')) + QStringLiteral("NB"));
+    Twips::resizeClient(this, 7230, 1335);
+    setFixedSize(size());
+    Look::setColors(this, Look::windowFrame(), Look::highlightText());
+
+    ImageOne = new ImageControl(app.services().pictures, ImageControl::Mode::Stretch, this);
+    Twips::place(ImageOne, 0, 0, 7215, 1335);
+
+    const QColor rowColor(224, 224, 224);
+    const QColor valueColor(255, 255, 255);
+    const Qt::Alignment right = Qt::AlignRight;
+    Info[0] = makeLabel(this, QStringLiteral("Percentage Loaded:"), 120, 120, 1935, 255, right, rowColor);
+    Info[1] = makeLabel(this, QStringLiteral("Location Name:"), 120, 360, 1935, 255, right, rowColor);
+    Info[2] = makeLabel(this, QStringLiteral("Location URL:"), 120, 600, 1935, 255, right, rowColor);
+    Info[3] = makeLabel(this, QStringLiteral("Height (Pixles):"), 120, 840, 1935, 375, right, rowColor);
+    Info[4] = makeLabel(this, QStringLiteral("Width (Pixles):"), 240, 1080, 1935, 375, right, rowColor);
+    PercentageLoaded = makeLabel(this, QStringLiteral("Percentage Loaded"), 2160, 120, 5055, 255, Qt::AlignLeft, valueColor);
+    LocationName = makeLabel(this, QStringLiteral("Location Name"), 2160, 360, 5055, 255, Qt::AlignLeft, valueColor);
+    LocationURLL = makeLabel(this, QStringLiteral("Location URL"), 2160, 600, 5055, 255, Qt::AlignLeft, valueColor);
+    HeightQ = makeLabel(this, QStringLiteral("Height"), 2160, 840, 5055, 255, Qt::AlignLeft, valueColor);
+    WidthQ = makeLabel(this, QStringLiteral("Width"), 2160, 1080, 5055, 255, Qt::AlignLeft, valueColor);
+
+    Timer = new QTimer(this);
+    Timer->setInterval(kTimerIntervalMs);
+    Timer->setTimerType(Qt::CoarseTimer);
+    connect(Timer, &QTimer::timeout, this, &BrowserStatusFRM::Timer_Timer);
+    Timer->start();
+}
+
+void BrowserStatusFRM::Form_Load()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    ravel32::StayOnTop(this);
+    ImageOne->LoadPicture(AssetPath(QStringLiteral("/Main.BMP")));
+}
+
+void BrowserStatusFRM::Form_Unload()
+{
+    PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
+}
+
+void BrowserStatusFRM::Timer_Timer()
+{
+    MainFRM* main = app().forms().Get<MainFRM>();
+    const BrowserControl* browser = main->BrowserWindow();
+    const QWidget* view = browser->widget();
+    LocationURLL->setText(browser->LocationURL());
+    LocationName->setText(browser->LocationName());
+    HeightQ->setText(QString::number(view->height()));
+    WidthQ->setText(QString::number(view->width()));
+}

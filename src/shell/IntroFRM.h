@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Form.h"
+
+class ImageControl;
+class QLabel;
+class QFrame;
+
+// The borderless splash window the program starts on. A click anywhere plays
+// the closing sound, slides the window away in five movements, hides it and
+// shows the main window.
+class IntroFRM final : public Form {
+    Q_OBJECT
+public:
+    explicit IntroFRM(App& app);
+
+    void Form_Load() override;
+    void ClickAnywhereToEnter_Click();
+
+    QLabel* ClickAnywhereToEnter = nullptr;
+    ImageControl* IntroImage = nullptr;
+    QFrame* IntroFormBorder = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_entering = false;
+};

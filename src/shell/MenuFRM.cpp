@@ -1,0 +1,70 @@
+#include "shell/MenuFRM.h"
+
+#include "browser/MainFRM.h"
+#include "monitor/BrowserStatusFRM.h"
+#include "platform/App.h"
+
+#include <QMenu>
+
+MenuFRM::MenuFRM(App& app) : Form(app)
+{
+    SetCaption(QStringLiteral("Menu"));
+
+    FileMNU = new QMenu(QStringLiteral("File"), this);
+    FPMNU = FileMNU->addAction(QStringLiteral("Favorite Places"), this, &MenuFRM::FPMNU_Click);
+    L1 = FileMNU->addSeparator();
+    AMNU = FileMNU->addAction(QStringLiteral("About"), this, &MenuFRM::AMNU_Click);
+    WndsMNU = FileMNU->addMenu(QStringLiteral("Windows"));
+    LnksMNU = WndsMNU->addAction(QStringLiteral("Links"), this, &MenuFRM::LnksMNU_Click);
+    HTML = WndsMNU->addMenu(QStringLiteral("HTML "));
+    HTMLED = HTML->addAction(QStringLiteral("HTML Editor"), this, &MenuFRM::HTMLED_Click);
+    HTMLV = HTML->addAction(QStringLiteral("HTML Veiwer"), this, &MenuFRM::HTMLV_Click);
+    misc = WndsMNU->addMenu(QStringLiteral("Misc."));
+    BRSTATUS = misc->addAction(QStringLiteral("Browser Status"), this, &MenuFRM::BRSTATUS_Click);
+    CriveExplorer = misc->addAction(QStringLiteral("Drive Explorer"), this, &MenuFRM::CriveExplorer_Click);
+    LMNU = misc->addAction(QStringLiteral("Notepad"), this, &MenuFRM::LMNU_Click);
+    Godle = misc->addAction(QStringLiteral("Go Idle"), this, &MenuFRM::Godle_Click);
+    l2 = FileMNU->addSeparator();
+    EMNU = FileMNU->addAction(QStringLiteral("Exit"), this, &MenuFRM::EMNU_Click);
+
+    for (QMenu* menu : {FileMNU, WndsMNU, HTML, misc})
+        menu->setFont(font());
+}
+
+MenuFRM::~MenuFRM() = default;
+
+void MenuFRM::Form_Load()
+{
+    hide();
+}
+
+void MenuFRM::FPMNU_Click() {}
+void MenuFRM::AMNU_Click() {}
+void MenuFRM::LnksMNU_Click() {}
+
+void MenuFRM::HTMLED_Click()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+}
+
+void MenuFRM::HTMLV_Click() {}
+
+void MenuFRM::BRSTATUS_Click()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    app().forms().Show<BrowserStatusFRM>();
+}
+
+void MenuFRM::CriveExplorer_Click() {}
+void MenuFRM::LMNU_Click() {}
+
+void MenuFRM::Godle_Click()
+{
+    if (MainFRM* main = app().forms().Find<MainFRM>())
+        main->hide();
+}
+
+void MenuFRM::EMNU_Click()
+{
+    app().EndProgram();
+}
