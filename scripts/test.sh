@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite headless
+# under Xvfb: unit tests (offscreen), engine tests and end-to-end tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+cd "${BUILD_DIR:-build}"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
