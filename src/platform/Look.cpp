@@ -29,6 +29,7 @@ QColor highlightText() { return QColor(255, 255, 255); }
 QColor windowBackground() { return QColor(255, 255, 255); }
 QColor windowFrame() { return QColor(0, 0, 0); }
 QColor titleBarText() { return QColor(255, 255, 255); }
+QColor windowText() { return QColor(192, 192, 192); }
 
 void setColors(QWidget* widget, const QColor& background, const QColor& text)
 {

@@ -20,6 +20,7 @@ QColor highlightText();    // labels over the skin
 QColor windowBackground(); // text of the red boxes
 QColor windowFrame();      // splash background, link slots
 QColor titleBarText();     // notepad and link text
+QColor windowText();       // the default line colour: rules between controls
 
 // Background and text colour of a control; the background is painted.
 void setColors(QWidget* widget, const QColor& background, const QColor& text);

@@ -1,0 +1,62 @@
+#include "personal/NotePadFRM.h"
+
+#include "personal/TextFileStore.h"
+#include "platform/Look.h"
+#include "platform/Twips.h"
+
+#include <QPlainTextEdit>
+
+NotePadFRM::NotePadFRM(App& app) : Form(app)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    SetCaption(Title());
+    Twips::resizeClient(this, 5175, 3855);
+    setFixedSize(size());
+    setFont(Look::font(8.25));
+
+    Data = new QPlainTextEdit(this);
+    Twips::place(Data, 0, 0, 5175, 3855);
+    Data->setFont(font());
+    Look::setColors(Data, Look::darkRed(), Look::titleBarText());
+    // Long lines wrap at the right edge; only the vertical scroll bar is shown.
+    Data->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Data->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Data->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Data->setFocus();
+    connect(Data, &QPlainTextEdit::textChanged, this, &NotePadFRM::Data_Change);
+}
+
+NotePadFRM::~NotePadFRM()
+{
+    // The text box goes with the window; its last signals reach no handler.
+    disconnect(Data, nullptr, this, nullptr);
+}
+
+QString NotePadFRM::Title()
+{
+    return QStringLiteral("Notepad") + QString(24, QLatin1Char(' ')) + QStringLiteral("NB");
+}
+
+QString NotePadFRM::NotesPath() const
+{
+    return AssetPath(QStringLiteral("/Notes.TXT"));
+}
+
+void NotePadFRM::Form_Load()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    // A non-empty text raises the change event as typing does, so the notes
+    // file is rewritten once here with the same text (and the same encoding).
+    ravel32::ReadTextFile(Data, NotesPath());
+}
+
+void NotePadFRM::Data_Change()
+{
+    ravel32::WriteTextFile(Data, NotesPath());
+}
+
+void NotePadFRM::Form_Unload()
+{
+    PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
+}

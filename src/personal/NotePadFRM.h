@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Form.h"
+
+class QPlainTextEdit;
+
+// A scratch pad whose whole text is written to "/Notes.TXT" on every change
+// and read back when the pad opens.
+class NotePadFRM final : public Form {
+    Q_OBJECT
+public:
+    explicit NotePadFRM(App& app);
+    ~NotePadFRM() override;
+
+    static QString Title();
+
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Data_Change();
+
+    QPlainTextEdit* Data = nullptr;
+
+private:
+    QString NotesPath() const;
+};
