@@ -1,0 +1,240 @@
+#include "platform/WebEngineBrowser.h"
+
+#include "platform/WebEngineBrowserFactory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace {
+
+// The engine reports progress in percent.
+constexpr int kProgressMaximum = 100;
+// What the control reports as progress once a load is over.
+constexpr int kProgressDone = -1;
+
+// "C:\", "d:/games" and the like.
+bool IsDrivePath(const QString& address)
+{
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
+    return drive.match(address).hasMatch();
+}
+
+QUrl DrivePathToUrl(const QString& address)
+{
+#ifdef Q_OS_WIN
+    return QUrl::fromLocalFile(QDir::fromNativeSeparators(address));
+#else
+    // No drive letters here: the drive stands for the file-system root, and
+    // the rest of the path is read from there.
+    QString rest = address.mid(3);
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QUrl::fromLocalFile(QLatin1Char('/') + rest);
+#endif
+}
+
+// Web addresses that name no server lead nowhere.
+bool NeedsHost(const QUrl& url)
+{
+    static const QStringList network{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ftp"),
+                                     QStringLiteral("ws"), QStringLiteral("wss")};
+    return network.contains(url.scheme(), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineProfile* profile, QWidget* parent)
+    : BrowserControl(parent), m_factory(factory), m_view(new QWebEngineView(parent)),
+      m_page(new QWebEnginePage(profile, m_view))
+{
+    // Pages may ask for windows on their own; whether they get one is decided
+    // by the NewWindow2 handler, so the engine must pass every request on.
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    m_view->setPage(m_page);
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::OnLoadStarted);
+    connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineBrowser::OnLoadProgress);
+    connect(m_page, &QWebEnginePage::urlChanged, this, &WebEngineBrowser::OnUrlChanged);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::OnLoadFinished);
+    connect(m_page, &QWebEnginePage::linkHovered, this, &WebEngineBrowser::OnLinkHovered);
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::OfferNewWindow);
+}
+
+WebEngineBrowser::~WebEngineBrowser()
+{
+    // The view lives in the parent window and normally dies with it; a control
+    // deleted on its own takes its view along, so no page outlives it.
+    if (m_page)
+        m_page->disconnect(this);
+    delete m_view.data();
+}
+
+QWidget* WebEngineBrowser::widget() const
+{
+    return m_view;
+}
+
+QString WebEngineBrowser::HomePage()
+{
+    return QStringLiteral("https://www.wikipedia.org/");
+}
+
+QString WebEngineBrowser::SearchPage()
+{
+    return QStringLiteral("https://duckduckgo.com/");
+}
+
+QUrl WebEngineBrowser::AddressToUrl(const QString& address)
+{
+    if (address.trimmed().isEmpty())
+        return {};
+    if (IsDrivePath(address))
+        return DrivePathToUrl(address);
+    if (QDir::isAbsolutePath(address))
+        return QUrl::fromLocalFile(address);
+    const QFileInfo local(address);
+    if (local.exists())
+        return QUrl::fromLocalFile(local.absoluteFilePath());
+    // A full address is taken as it stands; guessing at a broken one would
+    // turn "http://exa mple.org" into some other address.
+    const QUrl url = address.contains(QLatin1String("://")) ? QUrl(address.trimmed()) : QUrl::fromUserInput(address);
+    if (!url.isValid() || url.scheme().isEmpty() || (NeedsHost(url) && url.host().isEmpty()))
+        return {};
+    return url;
+}
+
+bool WebEngineBrowser::Navigate(const QString& address)
+{
+    const QUrl url = AddressToUrl(address);
+    if (!url.isValid() || !m_page)
+        return false;
+    m_page->load(url);
+    return true;
+}
+
+bool WebEngineBrowser::GoBack()
+{
+    if (!m_page || !m_page->history()->canGoBack())
+        return false;
+    m_page->history()->back();
+    return true;
+}
+
+bool WebEngineBrowser::GoForward()
+{
+    if (!m_page || !m_page->history()->canGoForward())
+        return false;
+    m_page->history()->forward();
+    return true;
+}
+
+bool WebEngineBrowser::Refresh()
+{
+    if (!m_page || m_page->url().isEmpty())
+        return false;
+    m_page->triggerAction(QWebEnginePage::Reload);
+    return true;
+}
+
+bool WebEngineBrowser::Stop()
+{
+    if (!m_page)
+        return false;
+    m_page->triggerAction(QWebEnginePage::Stop);
+    return true;
+}
+
+bool WebEngineBrowser::GoHome()
+{
+    return Navigate(HomePage());
+}
+
+bool WebEngineBrowser::GoSearch()
+{
+    return Navigate(SearchPage());
+}
+
+QString WebEngineBrowser::LocationURL() const
+{
+    return m_page ? m_page->url().toString() : QString();
+}
+
+QString WebEngineBrowser::LocationName() const
+{
+    const QString title = m_page ? m_page->title() : QString();
+    return title.isEmpty() ? LocationURL() : title;
+}
+
+void WebEngineBrowser::OnLoadStarted()
+{
+    // A load that replaces one still running continues its sequence: the
+    // caller has had its DownloadBegin and gets one DocumentComplete.
+    if (m_loading)
+        return;
+    m_loading = true;
+    m_navigateRaised = false;
+    emit DownloadBegin();
+}
+
+void WebEngineBrowser::OnLoadProgress(int progress)
+{
+    if (m_loading)
+        emit ProgressChange(progress, kProgressMaximum);
+}
+
+void WebEngineBrowser::OnUrlChanged(const QUrl& url)
+{
+    // The address changes during a load when the new page is committed.
+    if (m_loading && !url.isEmpty())
+        RaiseNavigateComplete();
+}
+
+void WebEngineBrowser::OnLoadFinished(bool /*ok*/)
+{
+    if (!m_loading)
+        return;
+    // A failed load ends as a good one does: the engine shows its error page
+    // in the view, and the caller sees its sequence closed.
+    // Each handler may close the window that holds this control.
+    const QPointer<WebEngineBrowser> self(this);
+    RaiseNavigateComplete();
+    if (!self)
+        return;
+    m_loading = false;
+    emit ProgressChange(kProgressDone, kProgressMaximum);
+    if (!self)
+        return;
+    emit DownloadComplete();
+    if (!self)
+        return;
+    emit DocumentComplete(LocationURL());
+}
+
+void WebEngineBrowser::RaiseNavigateComplete()
+{
+    if (m_navigateRaised)
+        return;
+    m_navigateRaised = true;
+    emit NavigateComplete2(LocationURL());
+}
+
+void WebEngineBrowser::OnLinkHovered(const QString& url)
+{
+    emit StatusTextChange(url);
+}
+
+void WebEngineBrowser::OfferNewWindow(QWebEngineNewWindowRequest& request)
+{
+    NewWindowRequest offer;
+    offer.userInitiated = request.isUserInitiated();
+    offer.url = request.requestedUrl().toString();
+    const QPointer<WebEngineBrowser> self(this);
+    emit NewWindow2(offer);
+    if (!self || offer.cancel)
+        return;  // left unadopted, the engine drops the window
+    m_factory.OpenWindow(request, this);
+}

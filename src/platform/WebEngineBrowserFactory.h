@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/BrowserControl.h"
+
+#include <QList>
+#include <QPointer>
+
+class PopupBrowserWindow;
+class QWebEngineNewWindowRequest;
+class QWebEngineProfile;
+class WebEngineBrowser;
+
+// Makes the program's browser controls on Qt WebEngine. All of them share one
+// persistent profile, "nimbrel", whose cookies and cache live in the user's
+// application data folder. Nothing of the engine starts before the first
+// control is made. Destroy the factory after the windows holding its controls
+// (and before the QApplication): it closes any window a page opened and then
+// shuts the profile down.
+class WebEngineBrowserFactory final : public BrowserFactory {
+public:
+    WebEngineBrowserFactory() = default;
+    ~WebEngineBrowserFactory() override;
+    WebEngineBrowserFactory(const WebEngineBrowserFactory&) = delete;
+    WebEngineBrowserFactory& operator=(const WebEngineBrowserFactory&) = delete;
+
+    BrowserControl* Create(QWidget* parent) override;
+
+    // Opens the page that `request` carries in a plain browser window of its
+    // own. New windows wanted by that page are offered to `origin` in turn.
+    PopupBrowserWindow* OpenWindow(QWebEngineNewWindowRequest& request, WebEngineBrowser* origin);
+
+    // The pop-up windows still open.
+    QList<PopupBrowserWindow*> windows() const;
+
+    // The profile, or null before the first control is made.
+    QWebEngineProfile* profile() const { return m_profile; }
+
+private:
+    QWebEngineProfile* Profile();
+
+    QWebEngineProfile* m_profile = nullptr;
+    QList<QPointer<PopupBrowserWindow>> m_windows;
+};

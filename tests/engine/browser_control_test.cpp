@@ -1,0 +1,354 @@
+// The browser control on the real engine, against pages served on 127.0.0.1.
+#include "platform/PopupBrowserWindow.h"
+#include "platform/WebEngineBrowser.h"
+#include "platform/WebEngineBrowserFactory.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+constexpr int kLoadTimeout = 20000;
+
+// Writes down every event of a control, with Busy as it stood at the time.
+class EventRecorder : public QObject {
+public:
+    explicit EventRecorder(BrowserControl* control) : m_control(control)
+    {
+        connect(control, &BrowserControl::DownloadBegin, this, &EventRecorder::OnBegin);
+        connect(control, &BrowserControl::ProgressChange, this, &EventRecorder::OnProgress);
+        connect(control, &BrowserControl::NavigateComplete2, this, &EventRecorder::OnNavigate);
+        connect(control, &BrowserControl::DownloadComplete, this, &EventRecorder::OnDownloadComplete);
+        connect(control, &BrowserControl::DocumentComplete, this, &EventRecorder::OnDocument);
+    }
+    QStringList events;
+    QList<bool> busy;
+    // Names of the events alone ("progress" for every ProgressChange).
+    QStringList kinds() const
+    {
+        QStringList out;
+        for (const QString& e : events)
+            out.append(e.section(QLatin1Char(' '), 0, 0));
+        return out;
+    }
+    void clear()
+    {
+        events.clear();
+        busy.clear();
+    }
+
+private:
+    void Add(const QString& event)
+    {
+        events.append(event);
+        busy.append(m_control->Busy());
+    }
+    void OnBegin() { Add(QStringLiteral("begin")); }
+    void OnProgress(int p, int m) { Add(QStringLiteral("progress %1/%2").arg(p).arg(m)); }
+    void OnNavigate(const QString& url) { Add(QStringLiteral("navigate ") + url); }
+    void OnDownloadComplete() { Add(QStringLiteral("downloadcomplete")); }
+    void OnDocument(const QString& url) { Add(QStringLiteral("document ") + url); }
+    BrowserControl* m_control;
+};
+
+class BrowserControlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        // The engine's own error and folder-listing pages log this to the console.
+        TestMain::IgnoreWarnings(QStringLiteral("^crbug/1173575, non-JS module files deprecated\\.$"));
+    }
+
+    void SetUp() override
+    {
+        factory = std::make_unique<WebEngineBrowserFactory>();
+        host = std::make_unique<QWidget>();
+        host->resize(800, 600);
+        control = factory->Create(host.get());
+        control->widget()->setGeometry(0, 0, 800, 600);
+        recorder = std::make_unique<EventRecorder>(control);
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
+    }
+    void TearDown() override
+    {
+        recorder.reset();
+        host.reset();
+        factory.reset();
+    }
+
+    // Runs `call` and waits for the load it starts to end on DocumentComplete.
+    template <typename Call>
+    bool LoadWith(Call call)
+    {
+        QSignalSpy done(control, &BrowserControl::DocumentComplete);
+        if (!call())
+            return false;
+        return done.wait(kLoadTimeout);
+    }
+    bool Load(const QString& address)
+    {
+        return LoadWith([&] { return control->Navigate(address); });
+    }
+
+    QWebEnginePage* page() const { return static_cast<QWebEngineView*>(control->widget())->page(); }
+
+    // The result of a script in the page, waited for.
+    QVariant Evaluate(QWebEnginePage* target, const QString& script)
+    {
+        QVariant result;
+        bool done = false;
+        target->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, kLoadTimeout); }();
+        return result;
+    }
+
+    LocalHttpServer server;
+    std::unique_ptr<WebEngineBrowserFactory> factory;
+    std::unique_ptr<QWidget> host;
+    BrowserControl* control = nullptr;
+    std::unique_ptr<EventRecorder> recorder;
+};
+
+TEST_F(BrowserControlTest, PageLoadRaisesEventsInOrderEndingOnDocumentComplete)
+{
+    server.page("/one", "<html><head><title>First Page</title></head><body>one</body></html>");
+    EXPECT_TRUE(control->LocationURL().isEmpty());
+    EXPECT_FALSE(control->Busy());
+
+    ASSERT_TRUE(Load(server.url("/one")));
+    QTest::qWait(300);  // nothing may follow DocumentComplete
+
+    const QStringList kinds = recorder->kinds();
+    ASSERT_FALSE(kinds.isEmpty());
+    EXPECT_EQ(kinds.first(), "begin") << recorder->events.join(" | ").toStdString();
+    EXPECT_EQ(kinds.last(), "document") << recorder->events.join(" | ").toStdString();
+    EXPECT_EQ(kinds.count("begin"), 1);
+    EXPECT_EQ(kinds.count("navigate"), 1);
+    EXPECT_EQ(kinds.count("downloadcomplete"), 1);
+    EXPECT_EQ(kinds.count("document"), 1);
+    const qsizetype progress = kinds.indexOf("progress");
+    const qsizetype navigate = kinds.indexOf("navigate");
+    const qsizetype downloaded = kinds.indexOf("downloadcomplete");
+    EXPECT_LT(0, progress);
+    EXPECT_LT(progress, navigate);
+    EXPECT_LT(navigate, downloaded);
+    // The last progress report is the end-of-load -1, just before DownloadComplete.
+    EXPECT_EQ(recorder->events.at(downloaded - 1), "progress -1/100");
+    EXPECT_EQ(recorder->events.last(), "document " + server.url("/one"));
+
+    // Busy while the load runs, not once it has completed.
+    EXPECT_TRUE(recorder->busy.first());
+    EXPECT_TRUE(recorder->busy.at(navigate));
+    EXPECT_FALSE(recorder->busy.at(downloaded));
+    EXPECT_FALSE(control->Busy());
+
+    EXPECT_EQ(control->LocationName(), "First Page");
+    EXPECT_EQ(control->LocationURL(), server.url("/one"));
+}
+
+TEST_F(BrowserControlTest, FailedLoadsStillEndOnDocumentComplete)
+{
+    LocalHttpServer::Response reset;
+    reset.behaviour = LocalHttpServer::Behaviour::Reset;
+    server.route("/reset", reset);
+
+    for (const QString& path : {QStringLiteral("/reset"), QStringLiteral("/missing")}) {
+        recorder->clear();
+        ASSERT_TRUE(Load(server.url(path))) << path.toStdString();
+        const QStringList kinds = recorder->kinds();
+        EXPECT_EQ(kinds.first(), "begin") << recorder->events.join(" | ").toStdString();
+        EXPECT_EQ(kinds.last(), "document") << recorder->events.join(" | ").toStdString();
+        EXPECT_EQ(kinds.count("navigate"), 1);
+        EXPECT_FALSE(control->Busy());
+        EXPECT_EQ(server.hits(path), 1);
+    }
+    // A page without a title is named by its address.
+    EXPECT_EQ(control->LocationURL(), server.url("/missing"));
+    EXPECT_FALSE(control->LocationName().isEmpty());
+}
+
+TEST_F(BrowserControlTest, RefusedOperationsAreReportedAndChangeNothing)
+{
+    EXPECT_FALSE(control->GoBack());
+    EXPECT_FALSE(control->GoForward());
+    EXPECT_FALSE(control->Refresh());
+    EXPECT_FALSE(control->Navigate(QString()));
+    EXPECT_FALSE(control->Navigate(QStringLiteral("   ")));
+    EXPECT_FALSE(control->Navigate(QStringLiteral("http://exa mple.org/")));
+    EXPECT_FALSE(control->Navigate(QStringLiteral("http://")));
+    QTest::qWait(200);
+    EXPECT_TRUE(recorder->events.isEmpty()) << recorder->events.join(" | ").toStdString();
+    EXPECT_TRUE(control->LocationURL().isEmpty());
+    EXPECT_FALSE(control->Busy());
+}
+
+TEST_F(BrowserControlTest, BackAndForwardMoveThroughTheControlsOwnHistory)
+{
+    server.page("/one", "<title>First Page</title>one");
+    server.page("/two", "<title>Second Page</title>two");
+    ASSERT_TRUE(Load(server.url("/one")));
+    EXPECT_FALSE(control->GoBack());
+    ASSERT_TRUE(Load(server.url("/two")));
+    EXPECT_FALSE(control->GoForward());
+
+    recorder->clear();
+    ASSERT_TRUE(LoadWith([&] { return control->GoBack(); }));
+    EXPECT_EQ(control->LocationURL(), server.url("/one"));
+    EXPECT_EQ(control->LocationName(), "First Page");
+    EXPECT_EQ(recorder->kinds().first(), "begin");
+    EXPECT_FALSE(control->GoBack());
+
+    ASSERT_TRUE(LoadWith([&] { return control->GoForward(); }));
+    EXPECT_EQ(control->LocationURL(), server.url("/two"));
+    EXPECT_EQ(control->LocationName(), "Second Page");
+    EXPECT_FALSE(control->GoForward());
+
+    const int fetched = server.hits("/two");
+    ASSERT_TRUE(LoadWith([&] { return control->Refresh(); }));
+    EXPECT_EQ(server.hits("/two"), fetched + 1);
+    EXPECT_EQ(control->LocationURL(), server.url("/two"));
+}
+
+TEST_F(BrowserControlTest, AddressesAreReadAsTheUserTypedThem)
+{
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("www.example.org"), QUrl("http://www.example.org"));
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("https://example.org/a?b=c"), QUrl("https://example.org/a?b=c"));
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("about:blank"), QUrl("about:blank"));
+    EXPECT_FALSE(WebEngineBrowser::AddressToUrl("").isValid());
+    EXPECT_FALSE(WebEngineBrowser::AddressToUrl(" \t").isValid());
+#ifndef Q_OS_WIN
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("C:\\"), QUrl("file:///"));
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("c:/usr/share"), QUrl("file:///usr/share"));
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("D:\\usr\\My Files\\a.htm"), QUrl::fromLocalFile("/usr/My Files/a.htm"));
+    EXPECT_EQ(WebEngineBrowser::AddressToUrl("/tmp/Preview.html"), QUrl::fromLocalFile("/tmp/Preview.html"));
+#endif
+}
+
+TEST_F(BrowserControlTest, DrivePathShowsTheRootFolder)
+{
+    ASSERT_TRUE(Load(QStringLiteral("C:\\")));
+    EXPECT_EQ(control->LocationURL(), QUrl::fromLocalFile(QDir::rootPath()).toString());
+    const QString text = Evaluate(page(), QStringLiteral("document.body ? document.body.innerText : ''")).toString();
+    EXPECT_EQ(control->LocationName(), "Index of /");
+    // The listing names what the root holds.
+    for (const QString& entry : QDir::root().entryList(QDir::Dirs | QDir::NoDotAndDotDot).mid(0, 3))
+        EXPECT_TRUE(text.contains(entry)) << entry.toStdString();
+    QDir().mkpath(QStringLiteral("/tmp/shots"));
+    host->grab().save(QStringLiteral("/tmp/shots/engine-drive-root.png"));
+}
+
+TEST_F(BrowserControlTest, LocalFileOpensByItsPath)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Preview.html"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<title>Local Preview</title><p>hello");
+    file.close();
+    ASSERT_TRUE(Load(path));
+    EXPECT_EQ(control->LocationName(), "Local Preview");
+    EXPECT_EQ(control->LocationURL(), QUrl::fromLocalFile(path).toString());
+}
+
+// Pop-ups: a NewWindow2 handler that refuses what no click asked for, as the
+// main window does with its switch checked, or lets every window through.
+class NewWindowTest : public BrowserControlTest {
+protected:
+    void SetUp() override
+    {
+        BrowserControlTest::SetUp();
+        QObject::connect(control, &BrowserControl::NewWindow2, control, [this](NewWindowRequest& request) {
+            offers.append(request);
+            if (blockScripted && !request.userInitiated)
+                request.cancel = true;
+        });
+        server.page("/popup", "<title>Popup</title><body style='background:#036;color:#fff;font:40px sans-serif'>popup</body>");
+        server.page("/opener", "<title>Opener</title><script>window.open('/popup', '_blank', 'width=300,height=200');</script>");
+    }
+    void TearDown() override
+    {
+        offers.clear();
+        BrowserControlTest::TearDown();
+    }
+    bool blockScripted = false;
+    QList<NewWindowRequest> offers;
+};
+
+TEST_F(NewWindowTest, ScriptedWindowIsRefusedWhenTheHandlerCancels)
+{
+    blockScripted = true;
+    ASSERT_TRUE(Load(server.url("/opener")));
+    QTRY_COMPARE_WITH_TIMEOUT(offers.size(), 1, kLoadTimeout);
+    EXPECT_FALSE(offers.first().userInitiated);
+    EXPECT_EQ(offers.first().url, server.url("/popup"));
+    QTest::qWait(500);
+    EXPECT_TRUE(factory->windows().isEmpty());
+    EXPECT_EQ(server.hits("/popup"), 0);
+}
+
+TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
+{
+    ASSERT_TRUE(Load(server.url("/opener")));
+    QTRY_COMPARE_WITH_TIMEOUT(factory->windows().size(), 1, kLoadTimeout);
+    PopupBrowserWindow* window = factory->windows().first();
+    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->size(), QSize(300, 200));  // as the script asked
+    EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
+    EXPECT_EQ(server.hits("/popup"), 1);
+    EXPECT_EQ(offers.size(), 1);
+    // The opener keeps its own page.
+    EXPECT_EQ(control->LocationName(), "Opener");
+
+    const QPointer<PopupBrowserWindow> guard(window);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), kLoadTimeout);
+    EXPECT_TRUE(factory->windows().isEmpty());
+}
+
+TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
+{
+    blockScripted = true;
+    server.page("/links", "<title>Links</title><body style='margin:0'>"
+                          "<a id='l' href='/popup' target='_blank' "
+                          "style='display:block;width:300px;height:120px;background:#c00'>open</a></body>");
+    ASSERT_TRUE(Load(server.url("/links")));
+    const QVariantList box = Evaluate(page(), QStringLiteral(
+        "(function(){var r=document.getElementById('l').getBoundingClientRect();"
+        "return [r.left + r.width/2, r.top + r.height/2];})()")).toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPoint at(box.at(0).toInt(), box.at(1).toInt());
+
+    QWidget* input = control->widget()->focusProxy();
+    ASSERT_NE(input, nullptr);
+    QTest::mouseClick(input, Qt::LeftButton, {}, at);
+
+    QTRY_COMPARE_WITH_TIMEOUT(factory->windows().size(), 1, kLoadTimeout);
+    ASSERT_EQ(offers.size(), 1);
+    EXPECT_TRUE(offers.first().userInitiated);
+    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/popup"), 1, kLoadTimeout);
+    PopupBrowserWindow* window = factory->windows().first();
+    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
+    EXPECT_EQ(control->LocationName(), "Links");
+    QTest::qWait(300);  // let the compositor paint before the picture is taken
+    window->grab().save(QStringLiteral("/tmp/shots/engine-popup.png"));
+}
+
+}  // namespace
