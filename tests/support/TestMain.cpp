@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Look::installFontSubstitution();
     // Platform noise that says nothing about the program.
-    TestMain::IgnoreWarnings(QStringLiteral("propagateSizeHints"));
+    TestMain::IgnoreWarnings(QStringLiteral("^This plugin does not support"));
     TestMain::IgnoreWarnings(QStringLiteral("^QFont::setPointSizeF"));
     qInstallMessageHandler(handler);
     const int result = RUN_ALL_TESTS();

@@ -1,0 +1,83 @@
+#include "browser/MainFRM.h"
+#include "monitor/BrowserStatusFRM.h"
+#include "shell/MenuFRM.h"
+#include "support/TestApp.h"
+
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The menu as "caption" lines, nested entries indented by two blanks a level.
+void describe(const QMenu* menu, int level, QStringList& out)
+{
+    for (QAction* a : menu->actions()) {
+        const QString indent(level * 2, QLatin1Char(' '));
+        if (a->isSeparator())
+            out << indent + "-";
+        else
+            out << indent + a->text();
+        if (a->menu())
+            describe(a->menu(), level + 1, out);
+    }
+}
+
+}  // namespace
+
+TEST(ToolsMenu, TreeHasItsCaptionsOrderNestingAndSeparators)
+{
+    TestApp t;
+    MenuFRM* menu = t.app->forms().Get<MenuFRM>();
+    EXPECT_EQ(menu->Caption(), "Menu");
+    EXPECT_EQ(menu->FileMNU->title(), "File");
+    QStringList tree;
+    describe(menu->FileMNU, 0, tree);
+    EXPECT_EQ(tree, (QStringList{
+                        "Favorite Places", "-", "About", "Windows",
+                        "  Links", "  HTML ", "    HTML Editor", "    HTML Veiwer",
+                        "  Misc.", "    Browser Status", "    Drive Explorer", "    Notepad", "    Go Idle",
+                        "-", "Exit",
+                    }));
+    EXPECT_FALSE(menu->isVisible());
+}
+
+TEST(ToolsMenu, BrowserStatusPlaysEveryTimeAndReusesTheWindow)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>();
+    MenuFRM* menu = t.app->forms().Get<MenuFRM>();
+    t.sound.played.clear();
+    menu->BRSTATUS->trigger();
+    auto* status = t.app->forms().Find<BrowserStatusFRM>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->isVisible());
+    // The menu's sound, then the window's own load.
+    EXPECT_EQ(t.sound.played, (QStringList{"/OpenWin.WAV", "/OpenWin.WAV"}));
+    menu->BRSTATUS->trigger();
+    EXPECT_EQ(t.app->forms().Find<BrowserStatusFRM>(), status);
+    EXPECT_EQ(t.sound.played.count("/OpenWin.WAV"), 3);
+}
+
+TEST(ToolsMenu, GoIdleHidesTheMainWindowWithoutClosingIt)
+{
+    TestApp t;
+    MainFRM* main = t.app->forms().Get<MainFRM>();
+    main->show();
+    t.app->forms().Get<MenuFRM>()->Godle->trigger();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(t.app->forms().Find<MainFRM>(), main);
+    EXPECT_FALSE(t.sound.played.contains("/CloseWin.WAV"));
+}
+
+TEST(ToolsMenu, ExitEndsAtOnceWithoutClosingSounds)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>()->show();
+    t.app->forms().Show<BrowserStatusFRM>();
+    MenuFRM* menu = t.app->forms().Get<MenuFRM>();
+    t.log.Clear();
+    menu->EMNU->trigger();
+    EXPECT_EQ(t.log.entries(), QStringList{"end"});
+    EXPECT_FALSE(t.app->forms().Find<MainFRM>()->isVisible());
+    EXPECT_FALSE(t.app->forms().Find<BrowserStatusFRM>()->isVisible());
+}

@@ -1,0 +1,66 @@
+#include "browser/MainFRM.h"
+#include "monitor/BrowserStatusFRM.h"
+#include "platform/ImageControl.h"
+#include "support/TestApp.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(StatusWindow, OpensWithInitialTextsSoundAndStaysOnTop)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>();
+    t.log.Clear();
+    auto* status = t.app->forms().Get<BrowserStatusFRM>();
+    EXPECT_EQ(t.log.entries(), (QStringList{"sound /OpenWin.WAV", "picture /Main.BMP"}));
+    EXPECT_EQ(status->Caption(), "Browser Status" + QString(36, ' ') + "NB");
+    EXPECT_EQ(status->Caption().size(), 52);
+    EXPECT_TRUE(status->windowFlags() & Qt::WindowStaysOnTopHint);
+    const QStringList rows{"Percentage Loaded:", "Location Name:", "Location URL:", "Height (Pixles):", "Width (Pixles):"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(status->Info[static_cast<size_t>(i)]->text(), rows[i]);
+    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
+    EXPECT_EQ(status->LocationName->text(), "Location Name");
+    EXPECT_EQ(status->LocationURLL->text(), "Location URL");
+    EXPECT_EQ(status->HeightQ->text(), "Height");
+    EXPECT_EQ(status->WidthQ->text(), "Width");
+    EXPECT_TRUE(status->Timer->isActive());
+}
+
+TEST(StatusWindow, TickCopiesTheMainBrowsersValuesButNotTheProgress)
+{
+    TestApp t;
+    MainFRM* main = t.app->forms().Get<MainFRM>();
+    ScriptedBrowser* browser = t.BrowserOf(main);
+    auto* status = t.app->forms().Get<BrowserStatusFRM>();
+    browser->locationURL = "http://status.test/";
+    browser->locationName = "Status";
+    browser->widget()->resize(321, 123);
+    status->Timer_Timer();
+    EXPECT_EQ(status->LocationURLL->text(), "http://status.test/");
+    EXPECT_EQ(status->LocationName->text(), "Status");
+    EXPECT_EQ(status->HeightQ->text(), "123");
+    EXPECT_EQ(status->WidthQ->text(), "321");
+    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
+
+    browser->locationURL.clear();
+    browser->locationName.clear();
+    status->Timer_Timer();
+    EXPECT_EQ(status->LocationURLL->text(), "");
+    EXPECT_EQ(status->LocationName->text(), "");
+}
+
+TEST(StatusWindow, ReopenedAfterCloseStartsFromItsInitialTexts)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>();
+    auto* status = t.app->forms().Show<BrowserStatusFRM>();
+    status->PercentageLoaded->setText("Reading 1  of  2");
+    status->close();
+    EXPECT_EQ(t.sound.played.last(), "/CloseWin.WAV");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    status = t.app->forms().Show<BrowserStatusFRM>();
+    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
+}
