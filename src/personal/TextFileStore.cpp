@@ -127,6 +127,13 @@ void SetFileEncoding(QObject* control, TextEncoding encoding)
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    // An existing file that cannot be opened for writing stays as it is; the
+    // replacement below would otherwise rename over a read-only file.
+    QFile existing(path);
+    if (existing.exists() && !existing.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    existing.close();
+
     QSaveFile file(path);
     // A directory that holds the file but refuses new files (no rename
     // possible) still lets the file itself be rewritten in place.
