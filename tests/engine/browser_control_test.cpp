@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 #include <memory>
@@ -183,6 +184,76 @@ TEST_F(BrowserControlTest, FailedLoadsStillEndOnDocumentComplete)
     EXPECT_FALSE(control->LocationName().isEmpty());
 }
 
+// Every DownloadBegin is closed by a DocumentComplete before the next one.
+bool Balanced(const QStringList& kinds)
+{
+    bool open = false;
+    for (const QString& kind : kinds) {
+        if (kind == "begin") {
+            if (open)
+                return false;
+            open = true;
+        } else if (kind == "document") {
+            if (!open)
+                return false;
+            open = false;
+        }
+    }
+    return !open;
+}
+
+TEST_F(BrowserControlTest, StoppedAndReplacedLoadsCloseTheirSequence)
+{
+    LocalHttpServer::Response hang;
+    hang.behaviour = LocalHttpServer::Behaviour::Hang;
+    server.route("/hang", hang);
+    server.page("/one", "<title>First Page</title>one");
+
+    QSignalSpy begun(control, &BrowserControl::DownloadBegin);
+    ASSERT_TRUE(control->Navigate(server.url("/hang")));
+    ASSERT_TRUE(begun.wait(kLoadTimeout));
+    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/hang"), 1, kLoadTimeout);
+    EXPECT_TRUE(control->Busy());
+    ASSERT_TRUE(LoadWith([&] { return control->Stop(); }));
+    EXPECT_FALSE(control->Busy());
+    EXPECT_TRUE(Balanced(recorder->kinds())) << recorder->events.join(" | ").toStdString();
+
+    // A new address while a load hangs replaces that load.
+    recorder->clear();
+    ASSERT_TRUE(control->Navigate(server.url("/hang")));
+    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/hang"), 2, kLoadTimeout);
+    ASSERT_TRUE(control->Navigate(server.url("/one")));
+    QTRY_COMPARE_WITH_TIMEOUT(recorder->events.value(recorder->events.size() - 1), "document " + server.url("/one"),
+                              kLoadTimeout);
+    QTest::qWait(300);
+    EXPECT_TRUE(Balanced(recorder->kinds())) << recorder->events.join(" | ").toStdString();
+    EXPECT_EQ(recorder->events.last(), "document " + server.url("/one"));
+    EXPECT_EQ(control->LocationName(), "First Page");
+    EXPECT_FALSE(control->Busy());
+}
+
+TEST(BrowserFactoryTest, EngineStartsWithTheFirstControlInAPersistentProfile)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    WebEngineBrowserFactory factory;
+    EXPECT_EQ(factory.profile(), nullptr);
+    {
+        QWidget host;
+        factory.Create(&host);
+        QWebEngineProfile* profile = factory.profile();
+        ASSERT_NE(profile, nullptr);
+        EXPECT_EQ(profile->storageName(), "nimbrel");
+        EXPECT_FALSE(profile->isOffTheRecord());
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        EXPECT_TRUE(profile->persistentStoragePath().startsWith(data)) << profile->persistentStoragePath().toStdString();
+        EXPECT_TRUE(profile->cachePath().startsWith(data)) << profile->cachePath().toStdString();
+        // A second control shares the profile.
+        factory.Create(&host);
+        EXPECT_EQ(factory.profile(), profile);
+    }
+    // The factory goes after the windows; Qt warns if a page outlived its profile.
+}
+
 TEST_F(BrowserControlTest, RefusedOperationsAreReportedAndChangeNothing)
 {
     EXPECT_FALSE(control->GoBack());
@@ -322,6 +393,24 @@ TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
     EXPECT_TRUE(factory->windows().isEmpty());
 }
 
+TEST_F(NewWindowTest, WindowsThatAPopUpOpensAreOfferedToTheSameHandler)
+{
+    // The handler lets "/chain" through but refuses the window it opens in turn.
+    server.page("/chain", "<title>Chain</title><script>window.open('/popup');</script>");
+    server.page("/chainer", "<title>Chainer</title><script>window.open('/chain');</script>");
+    QObject::connect(control, &BrowserControl::NewWindow2, control, [](NewWindowRequest& request) {
+        if (!request.url.endsWith("/chain"))
+            request.cancel = true;
+    });
+    ASSERT_TRUE(Load(server.url("/chainer")));
+    QTRY_COMPARE_WITH_TIMEOUT(offers.size(), 2, kLoadTimeout);
+    EXPECT_TRUE(offers.at(1).url.endsWith("/popup"));
+    QTest::qWait(500);
+    EXPECT_EQ(factory->windows().size(), 1);
+    EXPECT_EQ(server.hits("/chain"), 1);
+    EXPECT_EQ(server.hits("/popup"), 0);
+}
+
 TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
 {
     blockScripted = true;
@@ -337,6 +426,12 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
 
     QWidget* input = control->widget()->focusProxy();
     ASSERT_NE(input, nullptr);
+    // Pointing at the link reports its address as status text.
+    QSignalSpy status(control, &BrowserControl::StatusTextChange);
+    QTest::mouseMove(input, at);
+    QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty(), kLoadTimeout);
+    EXPECT_EQ(status.last().at(0).toString(), server.url("/popup"));
+
     QTest::mouseClick(input, Qt::LeftButton, {}, at);
 
     QTRY_COMPARE_WITH_TIMEOUT(factory->windows().size(), 1, kLoadTimeout);
@@ -349,6 +444,7 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
     EXPECT_EQ(control->LocationName(), "Links");
     QTest::qWait(300);  // let the compositor paint before the picture is taken
     window->grab().save(QStringLiteral("/tmp/shots/engine-popup.png"));
+    // The window stays open: the factory closes it when it shuts the profile down.
 }
 
 }  // namespace
