@@ -1,0 +1,204 @@
+#include "authoring/EditorFRM.h"
+#include "authoring/HTMLVeiwerFRM.h"
+#include "platform/ImageControl.h"
+#include "platform/NetworkTransfer.h"
+#include "platform/Twips.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestApp.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList problemTexts(QWidget* window)
+{
+    QStringList texts;
+    for (QMessageBox* box : window->findChildren<QMessageBox*>())
+        texts << box->text();
+    return texts;
+}
+
+// A transfer that runs a step of the test while the fetch is "on the wire".
+class ObservedTransfer final : public Transfer {
+public:
+    TransferResult OpenURL(const QString& address) override
+    {
+        addresses << address;
+        if (during)
+            during();
+        return result;
+    }
+    std::function<void()> during;
+    TransferResult result{true, QStringLiteral("<p>fetched</p>"), {}};
+    QStringList addresses;
+};
+
+// The test program with its transfer replaced.
+struct ViewerWith {
+    explicit ViewerWith(Transfer& transfer)
+        : services{t.sound, t.pictures, t.browsers, transfer, t.dialogs, t.process, t.random},
+          app(services, t.dir())
+    {
+    }
+    TestApp t;
+    Services services;
+    App app;
+};
+
+}  // namespace
+
+TEST(HtmlViewer, OpensWithWwwAnEmptySourceAndItsSound)
+{
+    TestApp t;
+    HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
+    EXPECT_EQ(viewer->URL->text(), "www.");
+    EXPECT_TRUE(viewer->HTML->toPlainText().isEmpty());
+    EXPECT_EQ(viewer->Caption(), QStringLiteral("HTML Viewer") + QString(31, ' ') + "NB");
+    EXPECT_EQ(t.log.entries(), QStringList({"sound /OpenWin.WAV", "picture /Main.BMP"}));
+    EXPECT_EQ(viewer->size(), QSize(Twips::toPixels(8040), Twips::toPixels(6840)));
+    EXPECT_EQ(viewer->minimumSize(), viewer->maximumSize());
+    EXPECT_EQ(viewer->VS->text(), "View Source");
+    EXPECT_TRUE(viewer->VS->font().bold());
+    EXPECT_EQ(viewer->OpenInEd->text(), "Open In Editor");
+    EXPECT_EQ(viewer->HTML->geometry(),
+              QRect(Twips::toPixels(120), Twips::toPixels(480), Twips::toPixels(7815), Twips::toPixels(6255)));
+}
+
+TEST(HtmlViewer, ViewSourceAndEnterFetchTheAddressAsTyped)
+{
+    TestApp t;
+    HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
+    t.log.Clear();
+    viewer->URL->setText("www.example.org");
+    t.transfer.results.push_back({true, "<html>one</html>", {}});
+    viewer->VS->click();
+    EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "transfer www.example.org"}));
+    EXPECT_EQ(viewer->HTML->toPlainText(), "<html>one</html>");
+    EXPECT_TRUE(viewer->VS->isEnabled());
+
+    t.log.Clear();
+    t.transfer.results.push_back({true, {}, {}});
+    QTest::keyClick(viewer->URL, Qt::Key_Return);
+    EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "transfer www.example.org"}));
+    EXPECT_TRUE(viewer->HTML->toPlainText().isEmpty());  // empty content leaves the box empty
+
+    t.log.Clear();
+    QTest::keyClick(viewer->URL, Qt::Key_A);
+    EXPECT_TRUE(t.log.entries().isEmpty());
+}
+
+TEST(HtmlViewer, FailedFetchTellsTheUserAndKeepsThePreviousSource)
+{
+    TestApp t;
+    HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
+    t.transfer.results.push_back({true, "previous", {}});
+    viewer->VS_Click();
+    t.transfer.results.push_back({false, {}, "The host \"nowhere\" could not be found."});
+    viewer->VS_Click();
+    EXPECT_EQ(viewer->HTML->toPlainText(), "previous");
+    EXPECT_TRUE(viewer->VS->isEnabled());
+    EXPECT_EQ(problemTexts(viewer), QStringList({"The host \"nowhere\" could not be found."}));
+}
+
+TEST(HtmlViewer, ViewSourceIsDisabledDuringTheFetchAndEnterCannotStartAnother)
+{
+    ObservedTransfer transfer;
+    ViewerWith w(transfer);
+    HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
+    bool enabledDuring = true;
+    transfer.during = [&] {
+        enabledDuring = viewer->VS->isEnabled();
+        QTest::keyClick(viewer->URL, Qt::Key_Return);
+    };
+    viewer->VS_Click();
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_EQ(transfer.addresses.size(), 1);
+    EXPECT_EQ(w.t.sound.played, QStringList({"/OpenWin.WAV", "/Click.WAV"}));
+    EXPECT_TRUE(viewer->VS->isEnabled());
+    EXPECT_EQ(viewer->HTML->toPlainText(), "<p>fetched</p>");
+}
+
+TEST(HtmlViewer, ClosingTheWindowOrEndingTheProgramDuringAFetchIsSafe)
+{
+    ObservedTransfer transfer;
+    ViewerWith w(transfer);
+    QPointer<HTMLVeiwerFRM> viewer = w.app.forms().Show<HTMLVeiwerFRM>();
+    transfer.during = [&] {
+        viewer->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    viewer->VS_Click();
+    EXPECT_TRUE(viewer.isNull());
+
+    QPointer<HTMLVeiwerFRM> again = w.app.forms().Show<HTMLVeiwerFRM>();
+    transfer.during = [&] { w.app.EndProgram(); };
+    again->VS_Click();
+    ASSERT_FALSE(again.isNull());
+    EXPECT_TRUE(again->HTML->toPlainText().isEmpty());
+    EXPECT_TRUE(problemTexts(again).isEmpty());
+}
+
+TEST(HtmlViewer, OpenInEditorHandsTheSourceOverEvenBeforeTheEditorExisted)
+{
+    TestApp t;
+    HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
+    ASSERT_EQ(t.app->forms().Find<EditorFRM>(), nullptr);
+    viewer->HTML->setPlainText("<html>\n<p>from the web</p>\n</html>");
+    t.log.Clear();
+    viewer->OpenInEd->click();
+    EditorFRM* editor = t.app->forms().Find<EditorFRM>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->Text(), "<html>\r\n<p>from the web</p>\r\n</html>");
+    EXPECT_EQ(t.log.Filtered("sound "), QStringList({"sound /OpenWin.WAV"}));
+
+    viewer->HTML->setPlainText(QString());
+    viewer->OpenInEd_Click();
+    EXPECT_EQ(t.app->forms().Find<EditorFRM>(), editor);
+    EXPECT_EQ(editor->Text(), "");
+}
+
+// The real transfer against a server that never answers: the wait is bounded,
+// the window keeps handling events meanwhile, and the message says what happened.
+TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
+{
+    LocalHttpServer server;
+    LocalHttpServer::Response hang;
+    hang.behaviour = LocalHttpServer::Behaviour::Hang;
+    server.route("/hang", hang);
+    NetworkTransfer transfer(400);
+    ViewerWith w(transfer);
+    HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
+    viewer->HTML->setPlainText("previous");
+    viewer->URL->setText(server.url("/hang"));
+
+    int ticks = 0;
+    bool disabledDuring = true;
+    QTimer ticker;
+    ticker.setInterval(20);
+    QObject::connect(&ticker, &QTimer::timeout, viewer, [&] {
+        ++ticks;
+        disabledDuring = disabledDuring && !viewer->VS->isEnabled();
+    });
+    ticker.start();
+    QElapsedTimer clock;
+    clock.start();
+    viewer->VS_Click();
+    ticker.stop();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_GE(ticks, 5);
+    EXPECT_TRUE(disabledDuring);
+    EXPECT_TRUE(viewer->VS->isEnabled());
+    EXPECT_EQ(viewer->HTML->toPlainText(), "previous");
+    ASSERT_EQ(problemTexts(viewer).size(), 1);
+    EXPECT_TRUE(problemTexts(viewer).at(0).contains("within 0.4 seconds")) << problemTexts(viewer).at(0).toStdString();
+}
