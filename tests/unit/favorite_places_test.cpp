@@ -84,7 +84,7 @@ TEST_F(FavoritePlaces, LoadsSkinAndLayoutAndCreatesNoFile)
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->Caption(), "Favorite Places              NB");
     EXPECT_EQ(form->Caption().count(' '), 15);
-    EXPECT_TRUE(form->windowFlags() & Qt::Tool);
+    EXPECT_EQ(form->windowType(), Qt::Tool);
     EXPECT_FALSE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->size(), QSize(Twips::toPixels(4575), Twips::toPixels(2895)));
