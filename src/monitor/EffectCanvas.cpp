@@ -1,0 +1,154 @@
+#include "monitor/EffectCanvas.h"
+
+#include <QPaintEvent>
+
+namespace {
+constexpr int kFrameMs = 16;
+}
+
+EffectCanvas::EffectCanvas(QWidget* window) : QWidget(window)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    m_frame.setSingleShot(true);
+    m_frame.setInterval(kFrameMs);
+    connect(&m_frame, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void EffectCanvas::ScheduleFrame()
+{
+    if (!m_frame.isActive())
+        m_frame.start();
+}
+
+EffectCanvas::~EffectCanvas()
+{
+    EndPainting();
+}
+
+QSize EffectCanvas::ClientPixels() const
+{
+    return size();
+}
+
+void EffectCanvas::SetBackColor(const QColor& colour)
+{
+    m_backColor = colour;
+    FitImage();
+    EndPainting();
+    m_image.fill(colour);
+    ScheduleFrame();
+}
+
+void EffectCanvas::UsePixelScale()
+{
+    m_scaleWidth = 0.0;
+    m_scaleHeight = 0.0;
+}
+
+void EffectCanvas::SetScaleHeight(double height)
+{
+    m_scaleHeight = height;
+}
+
+void EffectCanvas::SetScaleWidth(double width)
+{
+    m_scaleWidth = width;
+}
+
+QPointF EffectCanvas::ToPixels(double x, double y) const
+{
+    // The grid's far edge lands on the last pixel row or column, so a line
+    // drawn at 100 is seen at the right or bottom edge rather than clipped.
+    const double px = m_scaleWidth > 0.0 ? x * (width() - 1) / m_scaleWidth : x;
+    const double py = m_scaleHeight > 0.0 ? y * (height() - 1) / m_scaleHeight : y;
+    return {px, py};
+}
+
+QPainter& EffectCanvas::Painter(const QColor& colour)
+{
+    FitImage();
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>(&m_image);
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+        m_painter->setBrush(Qt::NoBrush);
+    }
+    // A cosmetic pen is one pixel wide whatever the scale, and takes the
+    // raster engine's fast path for outlines.
+    QPen pen(colour, 1.0, Qt::SolidLine);
+    pen.setCosmetic(true);
+    m_painter->setPen(pen);
+    return *m_painter;
+}
+
+void EffectCanvas::EndPainting()
+{
+    if (m_painter) {
+        m_painter->end();
+        m_painter.reset();
+    }
+}
+
+void EffectCanvas::Circle(double x, double y, double radius, const QColor& colour)
+{
+    if (size().isEmpty())
+        return;
+    const QPointF centre = ToPixels(x, y);
+    QPainter& painter = Painter(colour);
+    if (radius <= 0.0) {
+        painter.drawPoint(centre);
+    } else {
+        const double rx = m_scaleWidth > 0.0 ? radius * (width() - 1) / m_scaleWidth : radius;
+        const double ry = m_scaleHeight > 0.0 ? radius * (height() - 1) / m_scaleHeight : radius;
+        painter.drawEllipse(centre, rx, ry);
+    }
+    ScheduleFrame();
+}
+
+void EffectCanvas::Line(double x1, double y1, double x2, double y2, const QColor& colour)
+{
+    if (size().isEmpty())
+        return;
+    Painter(colour).drawLine(ToPixels(x1, y1), ToPixels(x2, y2));
+    ScheduleFrame();
+}
+
+void EffectCanvas::Present()
+{
+    m_frame.stop();
+    if (isVisible())
+        repaint();
+}
+
+void EffectCanvas::paintEvent(QPaintEvent* event)
+{
+    // The image cannot be read while a painter still writes to it.
+    FitImage();
+    EndPainting();
+    QPainter painter(this);
+    painter.drawImage(event->rect(), m_image, event->rect());
+}
+
+void EffectCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FitImage();
+}
+
+void EffectCanvas::FitImage()
+{
+    // A hidden widget gets its resize event only when shown, so every
+    // drawing call checks the size as well.
+    if (m_image.size() == size())
+        return;
+    EndPainting();
+    QImage resized(size(), QImage::Format_RGB32);
+    resized.fill(m_backColor);
+    if (!m_image.isNull()) {
+        QPainter copy(&resized);
+        copy.drawImage(0, 0, m_image);
+    }
+    m_image = resized;
+    update();
+}

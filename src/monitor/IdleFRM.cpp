@@ -1,0 +1,146 @@
+#include "monitor/IdleFRM.h"
+
+#include "browser/MainFRM.h"
+#include "monitor/EffectCanvas.h"
+#include "monitor/Effex.h"
+#include "platform/App.h"
+#include "platform/RandomSource.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// The timer's design interval was 1 ms, which on the original platform meant
+// "as often as the timer can fire" (about every 16 ms). One display frame
+// keeps that pace without spinning: a tick that is still inside its passes
+// when the timer fires again skips that tick, so ticks follow each other
+// back to back while the screen is shown.
+constexpr int kEffectPeriodMs = 16;
+
+}  // namespace
+
+IdleFRM::IdleFRM(App& app) : Form(app)
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Effex::PaletteColour(0));
+    setPalette(black);
+    setAutoFillBackground(true);
+
+    m_canvas = new EffectCanvas(this);
+    m_canvas->setGeometry(rect());
+    m_surface = m_canvas;
+
+    EffectTimer = new QTimer(this);
+    EffectTimer->setInterval(kEffectPeriodMs);
+    connect(EffectTimer, &QTimer::timeout, this, &IdleFRM::EffectTimer_Timer);
+}
+
+IdleFRM::~IdleFRM() = default;
+
+void IdleFRM::Form_Load()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    // Maximised over the whole screen, once it is shown.
+    setWindowState(Qt::WindowFullScreen);
+}
+
+void IdleFRM::Form_Unload()
+{
+    PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
+}
+
+void IdleFRM::Form_Resize()
+{
+    m_canvas->setGeometry(rect());
+}
+
+RandomSource& IdleFRM::Random() const
+{
+    return app().services().random;
+}
+
+bool IdleFRM::DoEvents()
+{
+    QPointer<IdleFRM> self(this);
+    QCoreApplication::processEvents();
+    if (!self)
+        return false;
+    return !app().ended() && !isUnloaded();
+}
+
+void IdleFRM::EffectTimer_Timer()
+{
+    if (m_ticking || app().ended())
+        return;
+    QPointer<IdleFRM> self(this);
+    m_ticking = true;
+    Random().Randomize();
+    DrawCircles();
+    Effex::LineEffect(*this);
+    // The window may have been closed while the passes let events run.
+    if (self)
+        m_ticking = false;
+}
+
+void IdleFRM::DrawCircles()
+{
+    EffectSurface& surface = Surface();
+    RandomSource& random = Random();
+    surface.UsePixelScale();
+    const QSize client = surface.ClientPixels();
+    const int x = Effex::RoundHalfAway(random.Rnd() * client.width());
+    const int y = Effex::RoundHalfAway(random.Rnd() * client.height());
+    const int largest = std::min(x, y);
+    for (int r = 0; r <= largest; ++r) {
+        const double a = random.Rnd();
+        const double b = random.Rnd();
+        const double c = random.Rnd();
+        const QColor colour(Effex::RoundHalfEven(a * 255), Effex::RoundHalfEven(b * 255),
+                            Effex::RoundHalfEven(c * 255));
+        surface.Circle(x, y, r, colour);
+    }
+    // Drawing went straight onto the screen on the original platform: show
+    // the burst now, before the line effect clears it.
+    surface.Present();
+}
+
+void IdleFRM::Form_Click()
+{
+    PlayWave(AssetPath(QStringLiteral("/Click.WAV")));
+    hide();
+    app().forms().Show<MainFRM>();
+}
+
+void IdleFRM::showEvent(QShowEvent* event)
+{
+    Form::showEvent(event);
+    EffectTimer->start();
+}
+
+void IdleFRM::hideEvent(QHideEvent* event)
+{
+    Form::hideEvent(event);
+    // Nothing drawn into a hidden window can be seen: the animation rests
+    // until the window is shown again, so the program idles without CPU.
+    EffectTimer->stop();
+}
+
+void IdleFRM::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = true;
+    event->accept();
+}
+
+void IdleFRM::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    event->accept();
+    if (wasPressed && rect().contains(event->position().toPoint()) && !app().ended())
+        Form_Click();
+}

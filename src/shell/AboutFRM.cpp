@@ -1,0 +1,98 @@
+#include "shell/AboutFRM.h"
+
+#include "platform/App.h"
+#include "platform/ImageControl.h"
+#include "platform/Look.h"
+#include "platform/Twips.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <algorithm>
+
+namespace {
+
+struct LabelSpec {
+    double left, top, width, height;
+    const char* text;
+    Qt::Alignment align;
+};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignTop;
+
+// Data(0) to Data(12): place in twips, text, alignment.
+constexpr std::array<LabelSpec, 13> kLabels{{
+    {0, 0, 6495, 495, "Nimbrel", kCentre},
+    {120, 720, 4095, 255, "Programmed by the Nimbrel crew", kLeft},
+    {120, 1200, 1095, 255, "Thanks To:", kLeft},
+    {240, 1440, 3735, 615, "Our early testers, and the makers of Qt and OCR-A.", kLeft},
+    {120, 2280, 1215, 255, "Form Count:", kLeft},
+    {240, 2520, 2295, 255, "12 Plus 1 Unveiwable.", kLeft},
+    {120, 3000, 855, 255, "Version:", kLeft},
+    {240, 3240, 375, 255, "1.0", kLeft},
+    {120, 5040, 6255, 255, "Enjoy Nimbrel, and have fun on every page!", kCentre},
+    {120, 3720, 3735, 255, "Files Included with Executive File:", kLeft},
+    {240, 3960, 4095, 255, "All Skins (buttons, backgrounds, etc.)", kLeft},
+    {120, 4440, 735, 255, "Other:", kLeft},
+    {240, 4680, 2295, 255, "Maker: Nimbrel crew", kLeft},
+}};
+
+constexpr double kTitlePoints = 20.25;
+constexpr double kTextPoints = 8.25;
+
+// The rectangles were drawn for the narrow lettering of the original OCR-A
+// face; the OCR-A font found here may run wider. A line that would be clipped
+// is condensed just enough to fit, keeping its family, size and place.
+void CondenseToFit(QLabel* label)
+{
+    if (label->wordWrap())
+        return;
+    QFont font = label->font();
+    const auto needed = [&] {
+        return QFontMetrics(font).boundingRect(label->rect(), int(label->alignment()), label->text()).width();
+    };
+    for (int stretch = 99; needed() > label->width() && stretch >= 50; --stretch)
+        font.setStretch(stretch);
+    label->setFont(font);
+}
+
+}  // namespace
+
+AboutFRM::AboutFRM(App& app) : Form(app)
+{
+    // Fixed tool window: a slim title bar with a close box only, not resizable.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    SetCaption(QString());
+    Twips::resizeClient(this, 6495, 5295);
+    setFixedSize(size());
+    // Under the picture, so the white texts stay readable if the picture is missing.
+    Look::setColors(this, Look::windowFrame(), Look::highlightText());
+
+    BGI = new ImageControl(app.services().pictures, ImageControl::Mode::Stretch, this);
+    Twips::place(BGI, 0, 0, 6495, 5295);
+
+    for (size_t i = 0; i < kLabels.size(); ++i) {
+        const LabelSpec& spec = kLabels[i];
+        auto* label = new QLabel(QString::fromLatin1(spec.text), this);
+        label->setFont(Look::font(i == 0 ? kTitlePoints : kTextPoints));
+        label->setAlignment(spec.align);
+        label->setWordWrap(i == 3);
+        Look::setTextColor(label, Look::highlightText());
+        Twips::place(label, spec.left, spec.top, spec.width, spec.height);
+        CondenseToFit(label);
+        Data[i] = label;
+    }
+}
+
+void AboutFRM::Form_Load()
+{
+    PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    // A missing or unreadable picture leaves the plain dark background.
+    BGI->LoadPicture(AssetPath(QStringLiteral("/Main.BMP")));
+}
+
+void AboutFRM::Form_Unload()
+{
+    PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
+}
