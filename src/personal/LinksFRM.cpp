@@ -23,18 +23,18 @@ struct Preset {
 };
 
 // Descriptions shared by the three slots of a group.
-const char kSecuritySearch[] = "Look up known security holes and suspicious files.";
-const char kSpace[] = "Space flight and astronomy: missions, pictures, news.";
-const char kProgramCode[] = "Hosting for open-source program code.";
+const char kSecuritySearch[] = "Search known security holes.";
+const char kSpace[] = "Space flight and astronomy.";
+const char kProgramCode[] = "Open-source code hosting.";
 
 // The fifteen slots by number. The addresses are passed to the browser as
 // they stand: with "www." and no scheme, with a scheme in lower or in upper
 // case, and one with a path.
 const Preset kPresets[LinksFRM::kSlotCount] = {
-    {"One", "www.wikipedia.org", "The free encyclopedia that anyone can edit."},
-    {"Two", "http://www.gutenberg.org", "Free e-books of the classics, read online."},
-    {"Three", "https://www.openstreetmap.org", "The free map of the world, drawn by its users."},
-    {"Four", "HTTP://www.archive.org", "The Internet Archive and its old web pages."},
+    {"One", "www.wikipedia.org", "The free encyclopedia."},
+    {"Two", "http://www.gutenberg.org", "Free e-books of the classics."},
+    {"Three", "https://www.openstreetmap.org", "The free map of the world."},
+    {"Four", "HTTP://www.archive.org", "Old web pages kept for all."},
     {"Five", "www.cve.org", kSecuritySearch},
     {"Six", "https://nvd.nist.gov", kSecuritySearch},
     {"Seven", "www.nasa.gov", kSpace},
@@ -43,9 +43,9 @@ const Preset kPresets[LinksFRM::kSlotCount] = {
     {"Ten", "www.sourceforge.net", kProgramCode},
     {"Eleven", "HTTPS://gitlab.com", kProgramCode},
     {"Twelve", "HTTPS://www.virustotal.com", kSecuritySearch},
-    {"Thirteen", "https://developer.mozilla.org/en-US/docs/Web/HTML", "The reference of HTML and the web."},
+    {"Thirteen", "https://developer.mozilla.org/en-US/docs/Web/HTML", "The HTML and web reference."},
     {"Fourteen", "HTTP://hubblesite.org", kSpace},
-    {"Fifteen", "https://libera.chat", "An IRC chat network for open projects."},
+    {"Fifteen", "https://libera.chat", "An open IRC chat network."},
 };
 
 // (Left, Top) of each slot by number, in twips.
