@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev libgtest-dev
   fonts-ocr-a
-  xvfb xauth xdotool x11-utils x11-apps imagemagick procps
+  xvfb xauth xdotool x11-utils x11-apps imagemagick procps openbox wmctrl
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "browser/MainFRM.h"
 
 #include "monitor/BrowserStatusFRM.h"
+#include "monitor/IdleFRM.h"
 #include "platform/App.h"
 #include "platform/BrowserControl.h"
 #include "platform/ImageControl.h"
@@ -50,6 +51,7 @@ MainFRM::MainFRM(App& app) : Form(app)
     setFont(Look::font(8.25));
     Look::setColors(this, Look::windowFrame(), Look::highlightText());
     Twips::resizeClient(this, 9210, 6780);
+    CenterOnScreen();
 
     PictureLoader& pictures = app.services().pictures;
     // Created back to front, so each later control is drawn over the earlier ones.
@@ -351,5 +353,5 @@ void MainFRM::Form_Terminate()
 
 void MainFRM::ShowIdleScreen()
 {
-    // Filled in when the idle screen lands.
+    app().forms().Show<IdleFRM>();
 }

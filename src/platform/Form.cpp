@@ -3,6 +3,8 @@
 #include "platform/App.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPointer>
 
 Form::Form(App& app) : QWidget(nullptr), m_app(app)
@@ -30,6 +32,15 @@ void Form::SetState(WindowState state)
     else if (state == WindowState::Maximized)
         s |= Qt::WindowMaximized;
     setWindowState(s);
+}
+
+void Form::CenterOnScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 QString Form::AssetPath(const QString& name) const

@@ -29,6 +29,9 @@ public:
     void SetCaption(const QString& caption) { setWindowTitle(caption); }
     QString Caption() const { return windowTitle(); }
 
+    // Places the window in the middle of the primary screen.
+    void CenterOnScreen();
+
     // Closes the window as its close box does: Form_Unload, then discard.
     void Unload();
     bool isUnloaded() const { return m_unloaded; }

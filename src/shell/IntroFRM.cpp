@@ -6,6 +6,7 @@
 #include "platform/Look.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
+#include "shell/BlankWrappingLabel.h"
 #include "shell/WindowSlideTarget.h"
 #include "shell/ravel32.h"
 
@@ -36,13 +37,14 @@ IntroFRM::IntroFRM(App& app) : Form(app)
     Twips::place(IntroImage, 120, 120, 6735, 2175);
 
     // 826 blanks wrap over the first lines, so the words land low on the picture.
-    ClickAnywhereToEnter = new QLabel(QString(826, QLatin1Char(' ')) + QStringLiteral("Click Anywhere To Enter."), this);
+    ClickAnywhereToEnter = new BlankWrappingLabel(QString(826, QLatin1Char(' ')) + QStringLiteral("Click Anywhere To Enter."), this);
     Twips::place(ClickAnywhereToEnter, 0, 0, 6975, 2415);
     ClickAnywhereToEnter->setWordWrap(true);
     ClickAnywhereToEnter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ClickAnywhereToEnter->setFont(Look::font(8.25));
     Look::setTextColor(ClickAnywhereToEnter, Look::highlightText());
     ClickAnywhereToEnter->installEventFilter(this);
+    CenterOnScreen();
 }
 
 void IntroFRM::Form_Load()

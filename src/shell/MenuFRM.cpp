@@ -1,8 +1,16 @@
 #include "shell/MenuFRM.h"
 
+#include "authoring/EditorFRM.h"
+#include "authoring/HTMLVeiwerFRM.h"
 #include "browser/MainFRM.h"
 #include "monitor/BrowserStatusFRM.h"
+#include "monitor/DriveExplorer.h"
+#include "monitor/IdleFRM.h"
+#include "personal/FavoritePlacesFRM.h"
+#include "personal/LinksFRM.h"
+#include "personal/NotePadFRM.h"
 #include "platform/App.h"
+#include "shell/AboutFRM.h"
 
 #include <QMenu>
 
@@ -38,16 +46,31 @@ void MenuFRM::Form_Load()
     hide();
 }
 
-void MenuFRM::FPMNU_Click() {}
-void MenuFRM::AMNU_Click() {}
-void MenuFRM::LnksMNU_Click() {}
+void MenuFRM::FPMNU_Click()
+{
+    app().forms().Show<FavoritePlacesFRM>();
+}
+
+void MenuFRM::AMNU_Click()
+{
+    app().forms().Show<AboutFRM>();
+}
+
+void MenuFRM::LnksMNU_Click()
+{
+    app().forms().Show<LinksFRM>();
+}
 
 void MenuFRM::HTMLED_Click()
 {
     PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
+    app().forms().Show<EditorFRM>();
 }
 
-void MenuFRM::HTMLV_Click() {}
+void MenuFRM::HTMLV_Click()
+{
+    app().forms().Show<HTMLVeiwerFRM>();
+}
 
 void MenuFRM::BRSTATUS_Click()
 {
@@ -55,13 +78,21 @@ void MenuFRM::BRSTATUS_Click()
     app().forms().Show<BrowserStatusFRM>();
 }
 
-void MenuFRM::CriveExplorer_Click() {}
-void MenuFRM::LMNU_Click() {}
+void MenuFRM::CriveExplorer_Click()
+{
+    app().forms().Show<DriveExplorer>();
+}
+
+void MenuFRM::LMNU_Click()
+{
+    app().forms().Show<NotePadFRM>();
+}
 
 void MenuFRM::Godle_Click()
 {
-    if (MainFRM* main = app().forms().Find<MainFRM>())
-        main->hide();
+    // The main window is only hidden: its page and history stay for the way back.
+    app().forms().Get<MainFRM>()->hide();
+    app().forms().Show<IdleFRM>();
 }
 
 void MenuFRM::EMNU_Click()

@@ -9,9 +9,14 @@ export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-com
 home=$(mktemp -d)
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
 
+# A window manager, so closing a window goes through its close box as a user's would.
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
 "$program" >"$home/log" 2>&1 &
 pid=$!
-cleanup() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$home"; }
+cleanup() { kill "$pid" "$wm" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$home"; }
 trap cleanup EXIT
 
 wait_for() {  # wait_for <seconds> <command...>
@@ -23,8 +28,10 @@ wait_for() {  # wait_for <seconds> <command...>
   return 1
 }
 
-splash_window() { xdotool search --pid "$pid" --onlyvisible --name '^$' 2>/dev/null | head -1; }
-wait_for 20 test -n "$(splash_window)" || { echo "no splash window"; cat "$home/log"; exit 1; }
+# The splash has no caption of its own; the window system shows the program's name.
+splash_window() { xdotool search --pid "$pid" --onlyvisible --name '^Nimbrel$' 2>/dev/null | head -1; }
+has_splash() { [ -n "$(splash_window)" ]; }
+wait_for 20 has_splash || { echo "no splash window"; cat "$home/log"; exit 1; }
 splash=$(splash_window)
 sleep 0.5
 import -window root "$shots/splash.png" 2>/dev/null || true
@@ -33,7 +40,8 @@ eval "$(xdotool getwindowgeometry --shell "$splash")"
 xdotool mousemove $((X + 20)) $((Y + 20)) click 1
 
 main_title() { xdotool search --pid "$pid" --onlyvisible --name '^Nimbrel - \[' 2>/dev/null | head -1; }
-wait_for 60 test -n "$(main_title)" || { echo "no main window"; cat "$home/log"; exit 1; }
+has_main() { [ -n "$(main_title)" ]; }
+wait_for 60 has_main || { echo "no main window"; cat "$home/log"; exit 1; }
 title=$(xdotool getwindowname "$(main_title)")
 echo "main window title: $title"
 case "$title" in
@@ -44,8 +52,9 @@ sleep 2
 import -window root "$shots/main.png" 2>/dev/null || true
 
 # Closing the main window ends the program and leaves no engine process behind.
-xdotool windowclose "$(main_title)" 2>/dev/null || xdotool key --window "$(main_title)" alt+F4
-wait_for 20 bash -c "! kill -0 $pid 2>/dev/null" || { echo "program did not end"; exit 1; }
+wmctrl -i -c "$(main_title)"
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+wait_for 20 ended || { echo "program did not end"; exit 1; }
 wait "$pid" || true
 sleep 1
 if pgrep -f "QtWebEngineProcess.*$home" >/dev/null; then echo "engine processes left behind"; exit 1; fi
