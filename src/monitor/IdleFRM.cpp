@@ -7,8 +7,10 @@
 #include "platform/RandomSource.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -45,13 +47,20 @@ IdleFRM::~IdleFRM() = default;
 void IdleFRM::Form_Load()
 {
     PlayWave(AssetPath(QStringLiteral("/OpenWin.WAV")));
-    // Maximised over the whole screen, once it is shown.
+    // The whole screen, once it is shown. The geometry is set as well for
+    // window systems that ignore the full-screen request.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
     setWindowState(Qt::WindowFullScreen);
 }
 
 void IdleFRM::Form_Unload()
 {
     PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
+    // Closed by the window system (Alt+F4) rather than clicked away: the main
+    // window would otherwise stay hidden with no way back to it.
+    if (MainFRM* main = app().forms().Find<MainFRM>(); main && main->isHidden())
+        FormRegistry::ShowForm(main);
 }
 
 void IdleFRM::Form_Resize()

@@ -231,6 +231,18 @@ TEST_F(Idle, ClosedOrEndedMidTickStopsAtOnce)
     EXPECT_EQ(t.process.ends, 1);
 }
 
+TEST_F(Idle, ClosingTheIdleScreenBringsTheHiddenMainWindowBack)
+{
+    MainFRM* main = t.app->forms().Get<MainFRM>();
+    t.app->forms().Show<IdleFRM>();
+    ASSERT_TRUE(main->isHidden());
+    t.log.Clear();
+    idle->close();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(t.log.Filtered("sound "), QStringList{"sound /CloseWin.WAV"});
+    EXPECT_EQ(t.app->forms().Find<IdleFRM>(), nullptr);
+}
+
 TEST_F(Idle, LoadsOnceBorderlessAndBlackAndPlaysItsSounds)
 {
     EXPECT_EQ(t.log.Filtered("sound "), QStringList{"sound /OpenWin.WAV"});
