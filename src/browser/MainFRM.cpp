@@ -316,21 +316,21 @@ void MainFRM::FlashBlockedPopup()
     // Tell the user a pop-up was stopped: the switch's caption blinks a few
     // times, then shows its own colour again. Its text never changes.
     m_blockedFlashes = 6;
-    auto* blink = new QTimer(this);
-    blink->setInterval(150);
-    connect(blink, &QTimer::timeout, this, [this, blink] { BlinkCheckData(blink); });
-    BlinkCheckData(blink);
-    blink->start();
+    if (!m_blink) {
+        m_blink = new QTimer(this);
+        m_blink->setInterval(150);
+        connect(m_blink, &QTimer::timeout, this, &MainFRM::BlinkCheckData);
+    }
+    BlinkCheckData();
+    m_blink->start();
 }
 
-void MainFRM::BlinkCheckData(QTimer* blink)
+void MainFRM::BlinkCheckData()
 {
     const bool lit = m_blockedFlashes % 2 == 0 && m_blockedFlashes > 0;
     Look::setTextColor(CheckData, lit ? QColor(255, 220, 0) : Look::highlightText());
-    if (--m_blockedFlashes < 0) {
-        blink->stop();
-        blink->deleteLater();
-    }
+    if (--m_blockedFlashes < 0)
+        m_blink->stop();
 }
 
 void MainFRM::Closing()

@@ -83,8 +83,9 @@ private:
     void ShowIdleScreen();
     void Closing();
     void FlashBlockedPopup();
-    void BlinkCheckData(QTimer* blink);
+    void BlinkCheckData();
 
     BrowserControl* m_browser = nullptr;
+    QTimer* m_blink = nullptr;
     int m_blockedFlashes = 0;
 };

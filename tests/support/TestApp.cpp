@@ -2,7 +2,7 @@
 
 #include "platform/Services.h"
 
-TestApp::TestApp()
+TestApp::TestApp(BrowserFactory* engine)
     : sound(log, tempDir.path()),
       pictures(log, tempDir.path()),
       browsers(log),
@@ -10,7 +10,8 @@ TestApp::TestApp()
       dialogs(log),
       process(log)
 {
-    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+    BrowserFactory& browserFactory = engine ? *engine : static_cast<BrowserFactory&>(browsers);
+    const Services services{sound, pictures, browserFactory, transfer, dialogs, process, random};
     app = std::make_unique<App>(services, tempDir.path());
 }
 

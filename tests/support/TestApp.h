@@ -9,7 +9,8 @@
 // A program with every service replaced by a double and a fresh temporary
 // program directory. Destroying it destroys the windows without unload.
 struct TestApp {
-    TestApp();
+    // `engine`, when given, replaces the scripted browsers (it must outlive this).
+    explicit TestApp(BrowserFactory* engine = nullptr);
     ~TestApp();
 
     QString dir() const { return tempDir.path(); }

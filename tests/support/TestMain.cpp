@@ -51,6 +51,8 @@ int main(int argc, char** argv)
     // Platform noise that says nothing about the program.
     TestMain::IgnoreWarnings(QStringLiteral("^This plugin does not support"));
     TestMain::IgnoreWarnings(QStringLiteral("^QFont::setPointSizeF"));
+    // The engine's own error and folder-listing pages log this to the console.
+    TestMain::IgnoreWarnings(QStringLiteral("^crbug/1173575, non-JS module files deprecated\\.$"));
     qInstallMessageHandler(handler);
     const int result = RUN_ALL_TESTS();
     qInstallMessageHandler(nullptr);

@@ -1,0 +1,148 @@
+// The main window on the real engine, against pages served on 127.0.0.1.
+#include "browser/MainFRM.h"
+#include "monitor/BrowserStatusFRM.h"
+#include "platform/BrowserControl.h"
+#include "platform/ImageControl.h"
+#include "platform/PopupBrowserWindow.h"
+#include "platform/Twips.h"
+#include "platform/WebEngineBrowserFactory.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestApp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+constexpr int kLoadTimeout = 20000;
+
+class MainWindowEngine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
+
+    void SetUp() override
+    {
+        server.page("/one", "<html><head><title>Page One</title></head><body>one</body></html>");
+        server.page("/two", "<html><head><title>Page Two</title></head><body>two</body></html>");
+        t = std::make_unique<TestApp>(&engine);
+        main = t->app->forms().Get<MainFRM>();
+        main->show();
+        // The start address is not reachable here; let that first load end.
+        QTRY_COMPARE_WITH_TIMEOUT(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+    }
+    void TearDown() override { t.reset(); }
+
+    void Go(const QString& url)
+    {
+        main->URLC->setEditText(url);
+        main->Go_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(main->BrowserWindow()->LocationURL() == url && !main->BrowserWindow()->Busy(), kLoadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+    }
+
+    int popupCount() const
+    {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<PopupBrowserWindow*>(w) && w->isVisible())
+                ++n;
+        return n;
+    }
+
+    LocalHttpServer server;
+    WebEngineBrowserFactory engine;
+    std::unique_ptr<TestApp> t;
+    MainFRM* main = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainWindowEngine, APageLoadEndsOnDoneLoadingDocumentWithItsAddress)
+{
+    const QString url = server.url("/one");
+    QStringList titles;
+    QObject::connect(main, &QWidget::windowTitleChanged, main, [&](const QString& s) { titles << s; });
+    Go(url);
+    EXPECT_EQ(main->URLC->currentText(), url);
+    EXPECT_EQ(titles.first(), "Nimbrel - [Going to: " + url + "]");
+    EXPECT_TRUE(titles.contains("Nimbrel - [Begining Download]"));
+    EXPECT_TRUE(titles.contains("Nimbrel - [ Page One ] - [ Reading -1  of  100 ]"));
+    EXPECT_EQ(titles.last(), "Nimbrel - [Done Loading Document]");
+    // The first progress of the run made the status window, hidden.
+    auto* status = t->app->forms().Find<BrowserStatusFRM>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_EQ(status->PercentageLoaded->text(), "Reading -1  of  100");
+}
+
+TEST_F(MainWindowEngine, BackAndForwardMoveThroughTheEnginesHistory)
+{
+    Go(server.url("/one"));
+    Go(server.url("/two"));
+    main->Back_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(main->URLC->currentText(), server.url("/one"), kLoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(main->BrowserWindow()->LocationName(), QStringLiteral("Page One"), kLoadTimeout);
+    main->ForwardF_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(main->URLC->currentText(), server.url("/two"), kLoadTimeout);
+}
+
+TEST_F(MainWindowEngine, BackAtTheStartOfHistoryChangesNothingAndClicks)
+{
+    // A window of its own, whose only page is the first one.
+    TestApp fresh(&engine);
+    MainFRM* other = fresh.app->forms().Get<MainFRM>();
+    QTRY_COMPARE_WITH_TIMEOUT(other->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+    const QString before = other->BrowserWindow()->LocationURL();
+    fresh.sound.played.clear();
+    other->Back_Click();
+    QTest::qWait(300);
+    EXPECT_EQ(other->BrowserWindow()->LocationURL(), before);
+    EXPECT_EQ(fresh.sound.played, QStringList{"/Click.WAV"});
+    EXPECT_TRUE(other->Back->PictureFile().endsWith("/BackUP.BMP"));
+}
+
+TEST_F(MainWindowEngine, StatusWindowFollowsTheRealViewAfterAResize)
+{
+    Go(server.url("/one"));
+    auto* status = t->app->forms().Show<BrowserStatusFRM>();
+    main->resize(900, 700);
+    QTRY_VERIFY_WITH_TIMEOUT(main->BrowserWindow()->widget()->width() == Twips::toPixels(Twips::outerWidth(main) - 350), 5000);
+    const QWidget* view = main->BrowserWindow()->widget();
+    QTRY_COMPARE_WITH_TIMEOUT(status->WidthQ->text(), QString::number(view->width()), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(status->HeightQ->text(), QString::number(view->height()), 5000);
+    EXPECT_EQ(status->LocationURLL->text(), server.url("/one"));
+    EXPECT_EQ(status->LocationName->text(), "Page One");
+}
+
+TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)
+{
+    server.page("/popup", "<html><body><script>window.open('/two', '_blank', 'width=300,height=200');</script>"
+                          "<a id='l' href='/one' target='_blank' style='display:block;width:400px;height:200px'>link</a>"
+                          "</body></html>");
+    main->BP->setChecked(true);
+    Go(server.url("/popup"));
+    QTest::qWait(1000);
+    EXPECT_EQ(popupCount(), 0);
+    EXPECT_FALSE(main->AllowPopup);
+
+    // A click of the user's on a link for a new window still opens it.
+    QWidget* view = main->BrowserWindow()->widget();
+    QWidget* input = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
+    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 1, kLoadTimeout);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<PopupBrowserWindow*>(w))
+            w->close();
+    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 0, 5000);
+
+    main->BP->setChecked(false);
+    main->RefreshR_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 1, kLoadTimeout);
+    EXPECT_TRUE(main->AllowPopup);
+}
