@@ -24,6 +24,11 @@ void FormRegistry::Adopt(std::type_index type, Form* form)
     Q_UNUSED(guard);
 }
 
+bool FormRegistry::CanShow(const Form* form) const
+{
+    return !form->isUnloaded() && !m_app.ended();
+}
+
 Form* FormRegistry::Lookup(std::type_index type) const
 {
     for (const Entry& e : m_entries)

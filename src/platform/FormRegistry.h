@@ -41,7 +41,7 @@ public:
     T* Show()
     {
         T* form = Get<T>();
-        if (form)
+        if (form && CanShow(form))
             ShowForm(form);
         return form;
     }
@@ -54,6 +54,9 @@ public:
 
 private:
     void Adopt(std::type_index type, Form* form);
+    // False for a window that was closed while its load let events run, or
+    // when the program ended meanwhile: it is not shown again.
+    bool CanShow(const Form* form) const;
     Form* Lookup(std::type_index type) const;
 
     struct Entry {

@@ -212,7 +212,9 @@ TEST_F(FavoritePlaces, ClosingTheWindowDuringTheReadStopsItAndWritesNothing)
         reading->Add_Click();
         reading->Unload();
     });
-    t.app->forms().Get<FavoritePlacesFRM>();
+    // Opened from the menu: a window closed while it loaded is not shown.
+    auto* closed = t.app->forms().Show<FavoritePlacesFRM>();
+    EXPECT_FALSE(closed->isVisible());
     EXPECT_GE(closedAt, 0);
     EXPECT_LT(closedAt, 2000);
     EXPECT_EQ(t.app->forms().Find<FavoritePlacesFRM>(), nullptr);
@@ -228,8 +230,9 @@ TEST_F(FavoritePlaces, EndingTheProgramDuringTheReadWritesNothing)
         t.app->forms().Find<FavoritePlacesFRM>()->Add_Click();
         t.app->EndProgram();
     });
-    auto* form = t.app->forms().Get<FavoritePlacesFRM>();
+    auto* form = t.app->forms().Show<FavoritePlacesFRM>();
     EXPECT_TRUE(t.app->ended());
+    EXPECT_FALSE(form->isVisible());
     EXPECT_LT(form->ListBox->count(), 2000);
     EXPECT_EQ(fileBytes(fav()), bytes);
 }
