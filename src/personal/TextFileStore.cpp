@@ -74,13 +74,24 @@ bool readWholeFile(const QString& path, QByteArray& bytes)
     return file.error() == QFileDevice::NoError;
 }
 
-// The text of a plain text area as its lines are to be stored: every line
-// break becomes CR LF. The document's raw text is used because its plain text
-// would turn non-breaking spaces into ordinary ones.
+// The text of a plain text area as it is stored: every line break becomes
+// CR LF and one CR LF ends it. The document's raw text is used because its
+// plain text would turn non-breaking spaces into ordinary ones. Built by
+// appending whole lines, which is several times faster on a long text than
+// replacing the breaks in place.
 QString storedText(const QPlainTextEdit* area)
 {
-    QString text = area->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, kCrLf);
+    const QString raw = area->document()->toRawText();
+    const QStringView view(raw);
+    QString text;
+    text.reserve(raw.size() + area->document()->blockCount() + 2);
+    qsizetype from = 0;
+    for (qsizetype at; (at = raw.indexOf(QChar::ParagraphSeparator, from)) >= 0; from = at + 1) {
+        text.append(view.sliced(from, at - from));
+        text.append(kCrLf);
+    }
+    text.append(view.sliced(from));
+    text.append(kCrLf);
     return text;
 }
 
@@ -165,7 +176,7 @@ void ReadTextFile(QPlainTextEdit* area, const QString& path)
 void WriteTextFile(QPlainTextEdit* area, const QString& path)
 {
     TextEncoding encoding = FileEncoding(area);
-    const QByteArray bytes = EncodeFileText(storedText(area) + kCrLf, encoding);
+    const QByteArray bytes = EncodeFileText(storedText(area), encoding);
     if (WriteFileAtomically(path, bytes))
         SetFileEncoding(area, encoding);
 }
