@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -100,7 +101,13 @@ public:
     void UsePixelScale() override { m_inner.UsePixelScale(); }
     void SetScaleHeight(double h) override { m_inner.SetScaleHeight(h); }
     void SetScaleWidth(double w) override { m_inner.SetScaleWidth(w); }
-    void Circle(double x, double y, double r, const QColor& c) override { ++circles; m_inner.Circle(x, y, r, c); }
+    void Circle(double x, double y, double r, const QColor& c) override
+    {
+        if (r == 0 && onBurstStart)
+            onBurstStart();
+        ++circles;
+        m_inner.Circle(x, y, r, c);
+    }
     void Line(double x1, double y1, double x2, double y2, const QColor& c) override
     {
         ++lines;
@@ -116,6 +123,8 @@ public:
     qint64 burstEndNs = 0;
     long circles = 0;
     long lines = 0;
+    // Runs as a burst begins (its first circle).
+    std::function<void()> onBurstStart;
 
 private:
     EffectSurface& m_inner;
@@ -239,16 +248,22 @@ int main(int argc, char** argv)
     std::printf("  drawn per second        : %8.0f circles/s, %.0f lines/s\n",
                 circlesPerTick * kTicks / (totalMs / 1000), linesPerTick * kTicks / (totalMs / 1000));
 
-    // The largest burst the screen allows.
+    // The largest burst the screen allows, and a click that arrives as such a
+    // burst begins: no events run until the burst is drawn and shown, so this
+    // is the longest a click can wait.
+    std::vector<double> burstClickMs;
     {
         FarCornerRandom farCorner;
         const Services worst{sound, pictures, browsers, transfer, dialogs, process, farCorner};
         App worstApp(worst, QStringLiteral(NIMBREL_PROGRAM_DIR));
+        MainFRM* worstMain = worstApp.forms().Get<MainFRM>();
         IdleFRM* big = worstApp.forms().Show<IdleFRM>();
         big->setWindowState(Qt::WindowNoState);
         big->resize(1920, 1080);
         big->EffectTimer->stop();
         QCoreApplication::processEvents();
+        TimedSurface bigTimed(*big->findChild<EffectCanvas*>());
+        big->SetSurface(bigTimed);
         std::vector<double> worstMs;
         for (int i = 0; i < 10; ++i) {
             QElapsedTimer t;
@@ -258,6 +273,26 @@ int main(int argc, char** argv)
         }
         std::printf("  largest burst, 1081 circles: %5.2f ms median, worst %.2f ms   target < 50 ms\n",
                     median(worstMs), *std::max_element(worstMs.begin(), worstMs.end()));
+
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 10; ++i) {
+            worstMain->hide();
+            worstApp.forms().Show<IdleFRM>();
+            big->EffectTimer->stop();
+            ShowWatch watch(clock);
+            worstMain->installEventFilter(&watch);
+            qint64 posted = -1;
+            bigTimed.onBurstStart = [&] {
+                posted = clock.nsecsElapsed();
+                PostClick(big);
+                bigTimed.onBurstStart = nullptr;
+            };
+            big->EffectTimer_Timer();
+            worstMain->removeEventFilter(&watch);
+            burstClickMs.push_back((watch.shownAt - posted) / 1e6);
+        }
+        big->SetSurface(*big->findChild<EffectCanvas*>());
     }
 
     // Click latency: a click posted at a spread of moments during a tick,
@@ -301,7 +336,9 @@ int main(int argc, char** argv)
     }
     std::printf("\nclick answered (main window shown), 20 clicks\n");
     std::printf("  baseline, no tick      : %8.2f ms median\n", median(baseLatencyMs));
-    std::printf("  posted during a tick   : %8.2f ms median, worst %.2f ms   target < 50 ms\n", median(latencyMs),
+    std::printf("  posted during the passes: %7.2f ms median, worst %.2f ms   target < 50 ms\n", median(latencyMs),
                 *std::max_element(latencyMs.begin(), latencyMs.end()));
+    std::printf("  as the largest burst begins: %5.2f ms median, worst %.2f ms   target < 50 ms\n",
+                median(burstClickMs), *std::max_element(burstClickMs.begin(), burstClickMs.end()));
     return 0;
 }

@@ -38,6 +38,7 @@ private:
     void EndPainting();
     void FitImage();
     void ScheduleFrame();
+    void PlotCircle(int cx, int cy, int r, QRgb rgb);
     QPointF ToPixels(double x, double y) const;
 
     QImage m_image;

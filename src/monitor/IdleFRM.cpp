@@ -4,6 +4,7 @@
 #include "monitor/EffectCanvas.h"
 #include "monitor/Effex.h"
 #include "platform/App.h"
+#include "platform/Look.h"
 #include "platform/RandomSource.h"
 
 #include <QCoreApplication>
@@ -28,10 +29,7 @@ constexpr int kEffectPeriodMs = 16;
 IdleFRM::IdleFRM(App& app) : Form(app)
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Effex::PaletteColour(0));
-    setPalette(black);
-    setAutoFillBackground(true);
+    Look::setColors(this, Effex::PaletteColour(0), Look::highlightText());
 
     m_canvas = new EffectCanvas(this);
     m_canvas->setGeometry(rect());
