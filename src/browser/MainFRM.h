@@ -80,6 +80,7 @@ protected:
 
 private:
     void ShowLocationInAddressBox();
+    void FollowResizing();
     void ShowIdleScreen();
     void Closing();
     void FlashBlockedPopup();
@@ -87,5 +88,6 @@ private:
 
     BrowserControl* m_browser = nullptr;
     QTimer* m_blink = nullptr;
+    int m_followTicks = 0;
     int m_blockedFlashes = 0;
 };
