@@ -41,6 +41,7 @@ BrowserStatusFRM::BrowserStatusFRM(App& app) : Form(app)
     Twips::resizeClient(this, 7230, 1335);
     setFixedSize(size());
     Look::setColors(this, Look::windowFrame(), Look::highlightText());
+    CenterOnScreen();
 
     ImageOne = new ImageControl(app.services().pictures, ImageControl::Mode::Stretch, this);
     Twips::place(ImageOne, 0, 0, 7215, 1335);
@@ -48,11 +49,16 @@ BrowserStatusFRM::BrowserStatusFRM(App& app) : Form(app)
     const QColor rowColor(224, 224, 224);
     const QColor valueColor(255, 255, 255);
     const Qt::Alignment right = Qt::AlignRight;
+    // The row captions stay on their lines, condensed where the font runs wide.
     Info[0] = makeLabel(this, QStringLiteral("Percentage Loaded:"), 120, 120, 1935, 255, right, rowColor);
     Info[1] = makeLabel(this, QStringLiteral("Location Name:"), 120, 360, 1935, 255, right, rowColor);
     Info[2] = makeLabel(this, QStringLiteral("Location URL:"), 120, 600, 1935, 255, right, rowColor);
     Info[3] = makeLabel(this, QStringLiteral("Height (Pixles):"), 120, 840, 1935, 375, right, rowColor);
     Info[4] = makeLabel(this, QStringLiteral("Width (Pixles):"), 240, 1080, 1935, 375, right, rowColor);
+    for (QLabel* caption : Info) {
+        caption->setWordWrap(Twips::height(caption) > 255);
+        Look::condenseToFit(caption);
+    }
     PercentageLoaded = makeLabel(this, QStringLiteral("Percentage Loaded"), 2160, 120, 5055, 255, Qt::AlignLeft, valueColor);
     LocationName = makeLabel(this, QStringLiteral("Location Name"), 2160, 360, 5055, 255, Qt::AlignLeft, valueColor);
     LocationURLL = makeLabel(this, QStringLiteral("Location URL"), 2160, 600, 5055, 255, Qt::AlignLeft, valueColor);

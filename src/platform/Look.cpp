@@ -1,6 +1,8 @@
 #include "platform/Look.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -40,6 +42,19 @@ void setColors(QWidget* widget, const QColor& background, const QColor& text)
         p.setColor(role, text);
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
+}
+
+void condenseToFit(QLabel* label)
+{
+    if (label->wordWrap())
+        return;
+    QFont condensed = label->font();
+    const auto needed = [&] {
+        return QFontMetrics(condensed).boundingRect(label->rect(), int(label->alignment()), label->text()).width();
+    };
+    for (int stretch = 99; needed() > label->width() && stretch >= 50; --stretch)
+        condensed.setStretch(stretch);
+    label->setFont(condensed);
 }
 
 void setTextColor(QWidget* widget, const QColor& text)

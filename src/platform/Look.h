@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 
+class QLabel;
 class QWidget;
 
 // The look of every window in one place: the lettering and the system colours
@@ -24,6 +25,11 @@ QColor windowText();       // the default line colour: rules between controls
 
 // Background and text colour of a control; the background is painted.
 void setColors(QWidget* widget, const QColor& background, const QColor& text);
+// The windows' rectangles were drawn for a narrower OCR-A face than the one
+// found here; a one-line label whose text would be clipped is condensed just
+// enough to fit, keeping its family, size and place.
+void condenseToFit(QLabel* label);
+
 // Text colour only; the background stays transparent.
 void setTextColor(QWidget* widget, const QColor& text);
 

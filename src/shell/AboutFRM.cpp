@@ -40,22 +40,6 @@ constexpr std::array<LabelSpec, 13> kLabels{{
 constexpr double kTitlePoints = 20.25;
 constexpr double kTextPoints = 8.25;
 
-// The rectangles were drawn for the narrow lettering of the original OCR-A
-// face; the OCR-A font found here may run wider. A line that would be clipped
-// is condensed just enough to fit, keeping its family, size and place.
-void CondenseToFit(QLabel* label)
-{
-    if (label->wordWrap())
-        return;
-    QFont font = label->font();
-    const auto needed = [&] {
-        return QFontMetrics(font).boundingRect(label->rect(), int(label->alignment()), label->text()).width();
-    };
-    for (int stretch = 99; needed() > label->width() && stretch >= 50; --stretch)
-        font.setStretch(stretch);
-    label->setFont(font);
-}
-
 }  // namespace
 
 AboutFRM::AboutFRM(App& app) : Form(app)
@@ -80,7 +64,7 @@ AboutFRM::AboutFRM(App& app) : Form(app)
         label->setWordWrap(i == 3);
         Look::setTextColor(label, Look::highlightText());
         Twips::place(label, spec.left, spec.top, spec.width, spec.height);
-        CondenseToFit(label);
+        Look::condenseToFit(label);
         Data[i] = label;
     }
 }

@@ -10,6 +10,7 @@
 #include "personal/LinksFRM.h"
 #include "personal/NotePadFRM.h"
 #include "platform/App.h"
+#include "platform/Look.h"
 #include "shell/AboutFRM.h"
 
 #include <QMenu>
@@ -17,6 +18,7 @@
 MenuFRM::MenuFRM(App& app) : Form(app)
 {
     SetCaption(QStringLiteral("Menu"));
+    setFont(Look::font(8.25));
 
     FileMNU = new QMenu(QStringLiteral("File"), this);
     FPMNU = FileMNU->addAction(QStringLiteral("Favorite Places"), this, &MenuFRM::FPMNU_Click);

@@ -51,6 +51,19 @@ esac
 sleep 2
 import -window root "$shots/main.png" 2>/dev/null || true
 
+# The menu button pops the tools menu up at the pointer; Windows > Misc. > Browser Status.
+main=$(main_title)
+xdotool mousemove --window "$main" 30 10 click 1
+sleep 0.7
+import -window root "$shots/menu.png" 2>/dev/null || true
+xdotool key Down Down Down Right Down Down Right Return
+status_window() { xdotool search --pid "$pid" --onlyvisible --name '^Browser Status +NB$' 2>/dev/null | head -1; }
+has_status() { [ -n "$(status_window)" ]; }
+wait_for 20 has_status || { echo "no status window"; exit 1; }
+for w in $(xdotool search --pid "$pid" --onlyvisible --name '.' 2>/dev/null); do echo "visible: [$(xdotool getwindowname "$w")]"; done
+sleep 0.5
+import -window root "$shots/status.png" 2>/dev/null || true
+
 # Closing the main window ends the program and leaves no engine process behind.
 wmctrl -i -c "$(main_title)"
 ended() { ! kill -0 "$pid" 2>/dev/null; }
