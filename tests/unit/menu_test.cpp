@@ -1,8 +1,10 @@
 #include "browser/MainFRM.h"
 #include "monitor/BrowserStatusFRM.h"
+#include "monitor/IdleFRM.h"
 #include "shell/MenuFRM.h"
 #include "support/TestApp.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -80,4 +82,61 @@ TEST(ToolsMenu, ExitEndsAtOnceWithoutClosingSounds)
     EXPECT_EQ(t.log.entries(), QStringList{"end"});
     EXPECT_FALSE(t.app->forms().Find<MainFRM>()->isVisible());
     EXPECT_FALSE(t.app->forms().Find<BrowserStatusFRM>()->isVisible());
+}
+
+TEST(ToolsMenu, EntriesShowTheirSingleWindowAndBringItForwardAgain)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>();
+    MenuFRM* menu = t.app->forms().Get<MenuFRM>();
+    struct Entry { QAction* action; const char* title; };
+    const Entry entries[] = {
+        {menu->FPMNU, "Favorite Places"}, {menu->AMNU, ""}, {menu->LnksMNU, "Links"},
+        {menu->HTMLV, "HTML Viewer"}, {menu->CriveExplorer, "C: Explorer"}, {menu->LMNU, "Notepad"},
+    };
+    for (const Entry& e : entries) {
+        e.action->trigger();
+        const int opens = static_cast<int>(t.sound.played.count("/OpenWin.WAV"));
+        // Chosen again while open: no second window and no second opening sound.
+        const int before = static_cast<int>(QApplication::topLevelWidgets().size());
+        e.action->trigger();
+        EXPECT_EQ(QApplication::topLevelWidgets().size(), before) << e.title;
+        EXPECT_EQ(t.sound.played.count("/OpenWin.WAV"), opens) << e.title;
+    }
+    int visible = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        visible += w->isVisible() && w->isWindow() && !qobject_cast<QMenu*>(w) ? 1 : 0;
+    EXPECT_EQ(visible, 6);
+}
+
+TEST(ToolsMenu, HtmlEditorPlaysItsSoundEveryTime)
+{
+    TestApp t;
+    t.app->forms().Get<MainFRM>();
+    MenuFRM* menu = t.app->forms().Get<MenuFRM>();
+    t.sound.played.clear();
+    menu->HTMLED->trigger();
+    menu->HTMLED->trigger();
+    EXPECT_EQ(t.sound.played, (QStringList{"/OpenWin.WAV", "/OpenWin.WAV"}));
+}
+
+TEST(ToolsMenu, GoIdleShowsTheIdleScreenAndTheButtonDoesToo)
+{
+    TestApp t;
+    MainFRM* main = t.app->forms().Get<MainFRM>();
+    main->show();
+    t.sound.played.clear();
+    main->Idle_Click();
+    EXPECT_FALSE(main->isVisible());
+    auto* idle = t.app->forms().Find<IdleFRM>();
+    ASSERT_NE(idle, nullptr);
+    EXPECT_TRUE(idle->isVisible());
+    EXPECT_EQ(t.sound.played, (QStringList{"/Click.WAV", "/OpenWin.WAV"}));
+    idle->hide();
+    main->show();
+    // The second time the idle screen opens without a sound of its own.
+    t.sound.played.clear();
+    t.app->forms().Get<MenuFRM>()->Godle->trigger();
+    EXPECT_TRUE(idle->isVisible());
+    EXPECT_TRUE(t.sound.played.isEmpty());
 }
