@@ -90,7 +90,10 @@ MainFRM::MainFRM(App& app) : Form(app)
     Look::setColors(URLC, Look::darkRed(), Look::windowBackground());
     Look::setColors(URLC->lineEdit(), Look::darkRed(), Look::windowBackground());
 
+    // Pop-ups that pages open on their own are blocked from the start, as
+    // users expect of a browser; the switch's caption blinks when one is stopped.
     BP = new QCheckBox(this);
+    BP->setChecked(true);
     Twips::place(BP, 7320, 150, 200, 200);
     Look::setColors(BP, QColor(255, 0, 0), Look::windowBackground());
 

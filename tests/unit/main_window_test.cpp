@@ -52,7 +52,7 @@ TEST_F(MainWindow, LoadsInOrderSoundBackgroundFacesNavigationCaption)
     EXPECT_EQ(main->Caption(), "Nimbrel - [Going to: " + MainFRM::DefaultAddress() + "]");
     EXPECT_EQ(main->MainFBackGroundImage->pos(), QPoint(0, 0));
     EXPECT_FALSE(main->isVisible());  // loading does not show the window
-    EXPECT_FALSE(main->BP->isChecked());
+    EXPECT_TRUE(main->BP->isChecked());
     EXPECT_FALSE(main->AllowPopup);
 }
 
@@ -254,6 +254,7 @@ TEST_F(MainWindow, ProgressCreatesTheStatusWindowHiddenWithItsSound)
 
 TEST_F(MainWindow, PopUpSwitchRefusesOnlyWindowsThePageOpensOnItsOwn)
 {
+    main->BP->setChecked(false);
     NewWindowRequest byScript{false, "http://pop.test/", false};
     emit browser->NewWindow2(byScript);
     EXPECT_TRUE(main->AllowPopup);
@@ -277,9 +278,9 @@ TEST_F(MainWindow, CaptionLabelOnlySoundsAndLeavesTheSwitch)
     t.log.Clear();
     QTest::mouseClick(main->CheckData, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList{"sound /Click.WAV"});
-    EXPECT_FALSE(main->BP->isChecked());
-    QTest::mouseClick(main->BP, Qt::LeftButton);
     EXPECT_TRUE(main->BP->isChecked());
+    QTest::mouseClick(main->BP, Qt::LeftButton);
+    EXPECT_FALSE(main->BP->isChecked());
     EXPECT_EQ(t.log.entries(), QStringList{"sound /Click.WAV"});
 }
 
