@@ -9,15 +9,11 @@
 #include "platform/ImageControl.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
-#include "platform/Windows1252.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace {
 
@@ -183,25 +179,16 @@ void EditorFRM::Command5_Click()
     SetState(WindowState::Minimized);
 }
 
-QByteArray EditorFRM::Encoded(const QString& text) const
-{
-    if (m_encoding == FileEncoding::Windows1252) {
-        QByteArray bytes;
-        if (Windows1252::encode(text, bytes))
-            return bytes;
-        // A character the code page cannot hold: UTF-8 loses nothing.
-    }
-    QStringEncoder utf8(QStringEncoder::Utf8);
-    return utf8.encode(text);
-}
-
 bool EditorFRM::WritePage(const QString& path, const QString& what)
 {
-    const QByteArray bytes = Encoded(Text() + kCrLf);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // A save that needs UTF-8 for one character does not change the encoding
+    // the page was opened in: the next save tries the code page again.
+    FileEncoding encoding = m_encoding;
+    const QByteArray bytes = UserTextFile::Encode(Text() + kCrLf, encoding);
+    QString error;
+    if (UserTextFile::Write(path, bytes, UserTextFile::Fallback::None, &error))
         return true;
-    Complain(QStringLiteral("Could not write %1:\n%2").arg(what, file.errorString()));
+    Complain(QStringLiteral("Could not write %1:\n%2").arg(what, error));
     return false;
 }
 
@@ -222,16 +209,10 @@ bool EditorFRM::ReadPage(const QString& path, QStringList& lines, FileEncoding& 
         Complain(QStringLiteral("Could not read %1:\n%2").arg(path, file.errorString()));
         return false;
     }
-    // Valid UTF-8 is UTF-8 (a byte-order mark stays in the text, so Save
-    // writes it back); anything else is the old single-byte code page.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    encoding = FileEncoding::Utf8;
-    if (utf8.hasError()) {
-        text = Windows1252::decode(bytes);
-        encoding = FileEncoding::Windows1252;
-    }
-    lines = PlainText::Lines(text);
+    // A byte-order mark stays in the text, so Save writes it back.
+    const UserTextFile::Decoded decoded = UserTextFile::Decode(bytes, UserTextFile::Bom::KeepInText);
+    encoding = decoded.encoding;
+    lines = PlainText::Lines(decoded.text);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Form.h"
+#include "platform/UserTextFile.h"
 
 class ImageControl;
 class QPlainTextEdit;
@@ -13,7 +14,9 @@ class EditorFRM final : public Form {
     Q_OBJECT
 public:
     // How a file's bytes became the text, and so how Save writes it back.
-    enum class FileEncoding { Utf8, Windows1252 };
+    // A byte-order mark stays in the text, so the encoding is Utf8 or
+    // Windows1252.
+    using FileEncoding = UserTextFile::Encoding;
 
     explicit EditorFRM(App& app);
     ~EditorFRM() override;
@@ -55,7 +58,6 @@ private:
     // Reads `path`; on failure tells the user and returns false. A file
     // with no lines gives an empty list.
     bool ReadPage(const QString& path, QStringList& lines, FileEncoding& encoding);
-    QByteArray Encoded(const QString& text) const;
     void ReplaceText(const QString& text, FileEncoding encoding);
     void Complain(const QString& text);
 

@@ -4,66 +4,15 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextDocument>
 #include <QVariant>
-#include <array>
 
 namespace ravel32 {
 
 namespace {
 
 const char kEncodingProperty[] = "nimbrelFileEncoding";
-const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 const QLatin1StringView kCrLf("\r\n");
-
-// Windows-1252 for the bytes 0x80 to 0x9F. The five bytes the code page leaves
-// unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control characters of
-// the same number, so that every byte of a file keeps a character and comes
-// back as the same byte.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeWindows1252(const QByteArray& bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(kHighControls[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
-// The Windows-1252 byte of `c`, or -1 when the code page cannot store it.
-int windows1252Byte(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == c)
-            return static_cast<int>(0x80 + i);
-    return -1;
-}
-
-// False when a character cannot be stored; `out` is then incomplete.
-bool encodeWindows1252(const QString& text, QByteArray& out)
-{
-    out.resize(text.size());
-    char* dest = out.data();
-    for (const QChar ch : text) {
-        const int b = windows1252Byte(ch.unicode());
-        if (b < 0)
-            return false;
-        *dest++ = static_cast<char>(b);
-    }
-    return true;
-}
 
 bool readWholeFile(const QString& path, QByteArray& bytes)
 {
@@ -97,34 +46,6 @@ QString storedText(const QPlainTextEdit* area)
 
 }  // namespace
 
-DecodedText DecodeFileText(const QByteArray& bytes)
-{
-    const bool hasBom = bytes.startsWith(kUtf8Bom);
-    const QByteArrayView body = hasBom ? QByteArrayView(bytes).sliced(kUtf8Bom.size()) : QByteArrayView(bytes);
-    // Any later byte-order mark is a character of the text and is kept.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(body);
-    if (!utf8.hasError())
-        return {std::move(text), hasBom ? TextEncoding::Utf8WithBom : TextEncoding::Utf8};
-    return {decodeWindows1252(bytes), TextEncoding::Windows1252};
-}
-
-QByteArray EncodeFileText(const QString& text, TextEncoding& encoding)
-{
-    if (encoding == TextEncoding::Windows1252) {
-        QByteArray bytes;
-        if (encodeWindows1252(text, bytes))
-            return bytes;
-        // A character the code page cannot hold: never drop it, switch to UTF-8.
-        encoding = TextEncoding::Utf8;
-    }
-    QByteArray bytes = text.toUtf8();
-    if (encoding == TextEncoding::Utf8WithBom)
-        bytes.prepend(kUtf8Bom);
-    return bytes;
-}
-
 TextEncoding FileEncoding(const QObject* control)
 {
     const QVariant v = control->property(kEncodingProperty);
@@ -134,28 +55,6 @@ TextEncoding FileEncoding(const QObject* control)
 void SetFileEncoding(QObject* control, TextEncoding encoding)
 {
     control->setProperty(kEncodingProperty, static_cast<int>(encoding));
-}
-
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    // An existing file that cannot be opened for writing stays as it is; the
-    // replacement below would otherwise rename over a read-only file.
-    QFile existing(path);
-    if (existing.exists() && !existing.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    existing.close();
-
-    QSaveFile file(path);
-    // A directory that holds the file but refuses new files (no rename
-    // possible) still lets the file itself be rewritten in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();  // the temporary file is discarded, the old file stays
-        return false;
-    }
-    return file.commit();
 }
 
 void ReadTextFile(QPlainTextEdit* area, const QString& path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UserTextFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -25,20 +27,21 @@ class QPlainTextEdit;
 // left as it was; nothing is reported to the user.
 namespace ravel32 {
 
-enum class TextEncoding { Utf8, Utf8WithBom, Windows1252 };
-
-struct DecodedText {
-    QString text;
-    TextEncoding encoding = TextEncoding::Utf8;
-};
+using TextEncoding = UserTextFile::Encoding;
+using DecodedText = UserTextFile::Decoded;
 
 // Bytes of a file to text, choosing the encoding as described above.
-DecodedText DecodeFileText(const QByteArray& bytes);
+inline DecodedText DecodeFileText(const QByteArray& bytes)
+{
+    return UserTextFile::Decode(bytes);
+}
 
-// Text to bytes in `encoding`. When the text holds a character that
-// Windows-1252 cannot store, it is encoded as UTF-8 and `encoding` is changed
-// to Utf8, so the caller keeps writing UTF-8 from then on.
-QByteArray EncodeFileText(const QString& text, TextEncoding& encoding);
+// Text to bytes in `encoding`; switches `encoding` to Utf8 when the text holds
+// a character Windows-1252 cannot store.
+inline QByteArray EncodeFileText(const QString& text, TextEncoding& encoding)
+{
+    return UserTextFile::Encode(text, encoding);
+}
 
 // The encoding remembered for the text a control holds (Utf8 if it read none).
 TextEncoding FileEncoding(const QObject* control);
@@ -46,7 +49,10 @@ void SetFileEncoding(QObject* control, TextEncoding encoding);
 
 // Replaces the whole file with `bytes`, atomically where the directory allows
 // a new file to be created, in place otherwise. False if nothing was written.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes);
+inline bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    return UserTextFile::Write(path, bytes, UserTextFile::Fallback::InPlace);
+}
 
 // Replaces the text area's text with the file's text, less the one final
 // CR LF the writer appends. A file that cannot be read gives the empty text.

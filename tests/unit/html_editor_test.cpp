@@ -169,6 +169,13 @@ TEST(HtmlEditor, OpenThenSaveGivesBackTheSameBytesInEitherEncoding)
     editor->Command3_Click();
     EXPECT_EQ(readBytes(t.File("/copy.html")),
               QByteArray("<p>caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D</p>\r\n\xE6\xBC\xA2\r\n"));
+
+    // A UTF-8 sequence cut off at the very end is not UTF-8: its byte is kept.
+    writeBytes(t.File("/cut.html"), "caf\xC3");
+    t.dialogs.answers.push_back(t.File("/cut.html"));
+    editor->Command4_Click();
+    EXPECT_EQ(editor->Text(), QString::fromUtf8("caf\xC3\x83"));
+    EXPECT_EQ(editor->Encoding(), EditorFRM::FileEncoding::Windows1252);
 }
 
 TEST(HtmlEditor, FailedReadsAndWritesTellTheUserAndKeepTheText)
