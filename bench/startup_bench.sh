@@ -69,7 +69,8 @@ for i in $(seq 1 "$runs"); do
   sleep 0.3
   eval "$(xdotool getwindowgeometry --shell "$sw")"
   t1=$(now_ms); xdotool mousemove $((X + 20)) $((Y + 20)) click 1
-  wait_window "$np" '^Nimbrel - \[' >/dev/null; t2=$(now_ms)
+  # The splash is hidden when its last slide ends, just before the main window is made.
+  while xdotool search --pid "$np" --onlyvisible --name '^Nimbrel$' >/dev/null 2>&1; do sleep 0.003; done; t2=$(now_ms)
   wait_window "$np" '^Nimbrel - \[Done Loading Document\]$' >/dev/null; t3=$(now_ms)
   slides+=($((t2 - t1))); load+=($((t3 - t2)))
   if [ "$i" -eq "$runs" ]; then keep=$np; else kill "$np"; wait "$np" 2>/dev/null || true; fi
@@ -84,7 +85,7 @@ m_slides=$(printf '%s\n' "${slides[@]}" | median); m_load=$(printf '%s\n' "${loa
 m_bload=$(printf '%s\n' "${base_load[@]}" | median)
 echo "runs: $runs (medians); page: $address"
 echo "start to splash mapped:     nimbrel ${m_splash} ms   baseline window ${m_bsplash} ms   ratio $(ratio "$m_splash" "$m_bsplash")  (target <= 1.20)"
-echo "click to page loaded:       slides ${m_slides} ms + load ${m_load} ms   bare web view ${m_bload} ms   load ratio $(ratio "$m_load" "$m_bload")  (target <= 1.10)"
+echo "click to page loaded:       slides ${m_slides} ms + engine and page ${m_load} ms   bare web view start to page ${m_bload} ms   ratio $(ratio "$m_load" "$m_bload")  (target <= 1.10)"
 
 sleep 3
 mem=$(tree_pss_kb "$keep"); bmem=$(tree_pss_kb "$keepbase")

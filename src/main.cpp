@@ -3,12 +3,12 @@
 #include "platform/ClockRandom.h"
 #include "platform/EngineEnvironment.h"
 #include "platform/FilePictureLoader.h"
+#include "platform/LazyBrowserFactory.h"
 #include "platform/Look.h"
 #include "platform/NetworkTransfer.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtProcessEnd.h"
 #include "platform/QtSoundPlayer.h"
-#include "platform/WebEngineBrowserFactory.h"
 #include "shell/IntroFRM.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@ int main(int argc, char** argv)
 
     QtSoundPlayer sound;
     FilePictureLoader pictures;
-    WebEngineBrowserFactory browsers;
+    LazyBrowserFactory browsers(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelengine"));
     NetworkTransfer transfer;
     QtFileDialogs dialogs;
     QtProcessEnd process;

@@ -1,6 +1,6 @@
 #include "platform/EngineEnvironment.h"
 
-#include <QCoreApplication>
+#include <QByteArray>
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
@@ -15,7 +15,6 @@ void Prepare()
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 }  // namespace EngineEnvironment

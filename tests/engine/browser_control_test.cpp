@@ -1,7 +1,7 @@
 // The browser control on the real engine, against pages served on 127.0.0.1.
-#include "platform/PopupBrowserWindow.h"
-#include "platform/WebEngineBrowser.h"
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/PopupBrowserWindow.h"
+#include "platform/engine/WebEngineBrowser.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
 

@@ -3,7 +3,7 @@
 #include "authoring/EditorBrowserFRM.h"
 #include "authoring/EditorFRM.h"
 #include "platform/BrowserControl.h"
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/TestApp.h"
 #include "support/TestMain.h"
 

@@ -3,9 +3,9 @@
 #include "monitor/BrowserStatusFRM.h"
 #include "platform/BrowserControl.h"
 #include "platform/ImageControl.h"
-#include "platform/PopupBrowserWindow.h"
+#include "platform/engine/PopupBrowserWindow.h"
 #include "platform/Twips.h"
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"
 

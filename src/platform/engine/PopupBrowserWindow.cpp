@@ -1,7 +1,7 @@
-#include "platform/PopupBrowserWindow.h"
+#include "platform/engine/PopupBrowserWindow.h"
 
-#include "platform/WebEngineBrowser.h"
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/WebEngineBrowser.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineNewWindowRequest>

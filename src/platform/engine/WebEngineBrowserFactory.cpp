@@ -1,7 +1,7 @@
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 
-#include "platform/PopupBrowserWindow.h"
-#include "platform/WebEngineBrowser.h"
+#include "platform/engine/PopupBrowserWindow.h"
+#include "platform/engine/WebEngineBrowser.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "platform/WebEngineBrowser.h"
+#include "platform/engine/WebEngineBrowser.h"
 
-#include "platform/WebEngineBrowserFactory.h"
+#include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QDir>
 #include <QFileInfo>
