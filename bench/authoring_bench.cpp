@@ -28,39 +28,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "QuietServices.h"
+
 namespace {
+
+using namespace bench;
 
 constexpr qint64 kPageBytes = 5LL * 1024 * 1024;
 constexpr int kRounds = 7;
-
-class SilentSound final : public SoundPlayer {
-public:
-    void PlayWave(const QString&) override {}
-};
-
-class BlankBrowser final : public BrowserControl {
-public:
-    explicit BlankBrowser(QWidget* parent) : BrowserControl(parent), m_view(new QWidget(parent)) {}
-    QWidget* widget() const override { return m_view; }
-    bool Navigate(const QString&) override { return true; }
-    bool GoBack() override { return false; }
-    bool GoForward() override { return false; }
-    bool Refresh() override { return true; }
-    bool Stop() override { return true; }
-    bool GoHome() override { return true; }
-    bool GoSearch() override { return true; }
-    QString LocationURL() const override { return {}; }
-    QString LocationName() const override { return {}; }
-    bool Busy() const override { return false; }
-
-private:
-    QWidget* m_view;
-};
-
-class BlankBrowsers final : public BrowserFactory {
-public:
-    BrowserControl* Create(QWidget* parent) override { return new BlankBrowser(parent); }
-};
 
 // Answers every open dialog with one file name.
 class FixedDialogs final : public FileDialogs {
@@ -68,11 +43,6 @@ public:
     QString ShowOpen(QWidget*, const QString&) override { return file; }
     QString ShowSave(QWidget*, const QString&) override { return {}; }
     QString file;
-};
-
-class NoEnd final : public ProcessEnd {
-public:
-    void EndNow() override {}
 };
 
 // Serves one page of HTML to every request.

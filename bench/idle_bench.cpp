@@ -25,55 +25,11 @@
 #include <functional>
 #include <vector>
 
+#include "QuietServices.h"
+
 namespace {
 
-// The services the idle screen and the main window touch, kept silent and
-// offline so that only drawing and event passes are measured.
-class SilentSound final : public SoundPlayer {
-public:
-    void PlayWave(const QString&) override {}
-};
-
-class BlankBrowser final : public BrowserControl {
-public:
-    explicit BlankBrowser(QWidget* parent) : BrowserControl(parent), m_view(new QWidget(parent)) {}
-    QWidget* widget() const override { return m_view; }
-    bool Navigate(const QString& address) override { m_url = address; return true; }
-    bool GoBack() override { return false; }
-    bool GoForward() override { return false; }
-    bool Refresh() override { return true; }
-    bool Stop() override { return true; }
-    bool GoHome() override { return true; }
-    bool GoSearch() override { return true; }
-    QString LocationURL() const override { return m_url; }
-    QString LocationName() const override { return m_url; }
-    bool Busy() const override { return false; }
-
-private:
-    QWidget* m_view;
-    QString m_url;
-};
-
-class BlankBrowsers final : public BrowserFactory {
-public:
-    BrowserControl* Create(QWidget* parent) override { return new BlankBrowser(parent); }
-};
-
-class NoTransfer final : public Transfer {
-public:
-    TransferResult OpenURL(const QString&) override { return {}; }
-};
-
-class NoDialogs final : public FileDialogs {
-public:
-    QString ShowOpen(QWidget*, const QString&) override { return {}; }
-    QString ShowSave(QWidget*, const QString&) override { return {}; }
-};
-
-class NoEnd final : public ProcessEnd {
-public:
-    void EndNow() override {}
-};
+using namespace bench;
 
 // Counts shapes and draws nothing: the baseline tick (random draws and the
 // 301 event passes without any painting).

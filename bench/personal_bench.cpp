@@ -30,32 +30,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "QuietServices.h"
+
 namespace {
 
-class SilentSound final : public SoundPlayer {
-public:
-    void PlayWave(const QString&) override {}
-};
+using namespace bench;
 
 class NoBrowsers final : public BrowserFactory {
 public:
     BrowserControl* Create(QWidget*) override { return nullptr; }
-};
-
-class NoTransfer final : public Transfer {
-public:
-    TransferResult OpenURL(const QString&) override { return {}; }
-};
-
-class NoDialogs final : public FileDialogs {
-public:
-    QString ShowOpen(QWidget*, const QString&) override { return {}; }
-    QString ShowSave(QWidget*, const QString&) override { return {}; }
-};
-
-class NoEnd final : public ProcessEnd {
-public:
-    void EndNow() override {}
 };
 
 double median(std::vector<double> values)

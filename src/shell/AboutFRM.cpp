@@ -11,7 +11,7 @@
 
 namespace {
 
-struct LabelSpec {
+struct LabelDesign {
     double left, top, width, height;
     const char* text;
     Qt::Alignment align;
@@ -21,7 +21,7 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignTop;
 
 // Data(0) to Data(12): place in twips, text, alignment.
-constexpr std::array<LabelSpec, 13> kLabels{{
+constexpr std::array<LabelDesign, 13> kLabels{{
     {0, 0, 6495, 495, "Nimbrel", kCentre},
     {120, 720, 4095, 255, "Programmed by the Nimbrel crew", kLeft},
     {120, 1200, 1095, 255, "Thanks To:", kLeft},
@@ -57,13 +57,13 @@ AboutFRM::AboutFRM(App& app) : Form(app)
     Twips::place(BGI, 0, 0, 6495, 5295);
 
     for (size_t i = 0; i < kLabels.size(); ++i) {
-        const LabelSpec& spec = kLabels[i];
-        auto* label = new QLabel(QString::fromLatin1(spec.text), this);
+        const LabelDesign& design = kLabels[i];
+        auto* label = new QLabel(QString::fromLatin1(design.text), this);
         label->setFont(Look::font(i == 0 ? kTitlePoints : kTextPoints));
-        label->setAlignment(spec.align);
+        label->setAlignment(design.align);
         label->setWordWrap(i == 3);
         Look::setTextColor(label, Look::highlightText());
-        Twips::place(label, spec.left, spec.top, spec.width, spec.height);
+        Twips::place(label, design.left, design.top, design.width, design.height);
         Look::condenseToFit(label);
         Data[i] = label;
     }
