@@ -24,11 +24,17 @@ trap 'pkill -P $$ 2>/dev/null || true; rm -rf "$home"' EXIT
 
 now_ms() { date +%s%3N; }
 # Waits until a visible window of pid $1 has a name matching $2; prints its id.
-wait_window() {
-  local pid=$1 pattern=$2 id
+# The visible window of class $1 whose title matches the extended regex $2.
+window_of() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null); do
+    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $2 ]]; then echo "$w"; return 0; fi
+  done
+  return 1
+}
+wait_window() {  # wait_window <class> <title regex>: waits, then prints the window id
   for _ in $(seq 1 6000); do
-    id=$(xdotool search --pid "$pid" --onlyvisible --name "$pattern" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    window_of "$1" "$2" && return 0
     sleep 0.005
   done
   return 1
@@ -61,22 +67,21 @@ splash=() base_splash=() load=() slides=() base_load=()
 for i in $(seq 1 "$runs"); do
   # 1. Splash mapped, against a bare window.
   t0=$(now_ms); "$build/bench/baseline_window" & bp=$!
-  wait_window "$bp" '^baseline-window$' >/dev/null; base_splash+=($(( $(now_ms) - t0 ))); kill "$bp"; wait "$bp" 2>/dev/null || true
+  wait_window baseline_window '^baseline-window$' >/dev/null; base_splash+=($(( $(now_ms) - t0 ))); kill "$bp"; wait "$bp" 2>/dev/null || true
 
   t0=$(now_ms); "$build/program/nimbrel" >/dev/null 2>&1 & np=$!
-  sw=$(wait_window "$np" '^Nimbrel$'); splash+=($(( $(now_ms) - t0 )))
+  sw=$(wait_window nimbrel '^Nimbrel$'); splash+=($(( $(now_ms) - t0 )))
   # 2. Click to the first page loaded; the main window appears when the slides end.
   sleep 0.3
-  eval "$(xdotool getwindowgeometry --shell "$sw")"
-  t1=$(now_ms); xdotool mousemove $((X + 20)) $((Y + 20)) click 1
+  t1=$(now_ms); xdotool mousemove --window "$sw" 20 20 click 1
   # The splash is hidden when its last slide ends, just before the main window is made.
-  while xdotool search --pid "$np" --onlyvisible --name '^Nimbrel$' >/dev/null 2>&1; do sleep 0.003; done; t2=$(now_ms)
-  wait_window "$np" '^Nimbrel - \[Done Loading Document\]$' >/dev/null; t3=$(now_ms)
+  while window_of nimbrel '^Nimbrel$' >/dev/null; do sleep 0.003; done; t2=$(now_ms)
+  wait_window nimbrel '^Nimbrel - .Done Loading Document.$' >/dev/null; t3=$(now_ms)
   slides+=($((t2 - t1))); load+=($((t3 - t2)))
   if [ "$i" -eq "$runs" ]; then keep=$np; else kill "$np"; wait "$np" 2>/dev/null || true; fi
 
   t0=$(now_ms); "$build/bench/baseline_webview" "$address" >/dev/null 2>&1 & wp=$!
-  wait_window "$wp" '^loaded$' >/dev/null; base_load+=($(( $(now_ms) - t0 )))
+  wait_window baseline_webview '^loaded$' >/dev/null; base_load+=($(( $(now_ms) - t0 )))
   if [ "$i" -eq "$runs" ]; then keepbase=$wp; else kill "$wp"; wait "$wp" 2>/dev/null || true; fi
 done
 
@@ -99,11 +104,10 @@ idle_cpu() {  # percent of one core used by the tree of $1 over $2 seconds
 }
 echo "idle CPU over 20 s:         nimbrel $(idle_cpu "$keep" 20) % of one core  (target <= 0.1)"
 # Open the browser status window from the tools menu: Menu button, Windows, Misc., Browser Status.
-mw=$(wait_window "$keep" '^Nimbrel - \[')
-eval "$(xdotool getwindowgeometry --shell "$mw")"
-xdotool mousemove $((X + 30)) $((Y + 8)) click 1; sleep 0.5
+mw=$(wait_window nimbrel '^Nimbrel - .')
+xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.5
 xdotool key Down Down Down Right Down Down Right Return; sleep 1
-if xdotool search --pid "$keep" --onlyvisible --name '^Browser Status' >/dev/null 2>&1; then
+if window_of nimbrel '^Browser Status' >/dev/null; then
   echo "idle CPU, status open:      nimbrel $(idle_cpu "$keep" 20) % of one core  (target <= 0.1)"
 else
   echo "idle CPU, status open:      (could not open the status window)"

@@ -33,6 +33,8 @@ constexpr int kTimerIntervalMs = 16;
 EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
 {
     Twips::resizeClient(this, 5325, 4980);
+    // The program's dark look; the address box is red like the main window's.
+    Look::setColors(this, Look::windowFrame(), Look::highlightText());
 
     TBToolBar = new QToolBar(this);
     TBToolBar->setObjectName(QStringLiteral("TBToolBar"));
@@ -57,6 +59,7 @@ EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
     CBOAddress->setDuplicatesEnabled(true);
     CBOAddress->setCompleter(nullptr);
     Twips::place(CBOAddress, 120, 260, 5115, 315);
+    Look::setColors(CBOAddress, Look::darkRed(), Look::windowBackground());
     lblAddress->setBuddy(CBOAddress);
 
     m_browser = app.services().browsers.Create(this);
