@@ -1,6 +1,5 @@
 #include "platform/Look.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPalette>
@@ -10,11 +9,10 @@ namespace Look {
 
 void installFontSubstitution()
 {
-    const QStringList families = QFontDatabase::families();
-    if (families.contains(QStringLiteral("OCRA")))
-        QFont::insertSubstitution(kFontFamily, QStringLiteral("OCRA"));
-    else
-        QFont::insertSubstitution(kFontFamily, QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    // Tried in order when the font is matched; listing the installed families
+    // here instead would cost the splash window its first milliseconds.
+    QFont::insertSubstitutions(kFontFamily, {QStringLiteral("OCRA"), QStringLiteral("OCR A"),
+                                             QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
 }
 
 QFont font(double points, bool bold)

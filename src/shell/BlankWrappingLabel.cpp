@@ -12,15 +12,16 @@ void BlankWrappingLabel::paintEvent(QPaintEvent*)
     option.setWrapMode(QTextOption::WrapAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
+    const QRect area = contentsRect();
     qreal y = 0;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width());
+        line.setLineWidth(area.width());
         line.setPosition(QPointF(0, y));
         y += line.height();
     }
     layout.endLayout();
-    const qreal overflow = y - height();
+    const qreal overflow = y - area.height();
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
-    layout.draw(&painter, QPointF(0, overflow > 0 ? -overflow : 0));
+    layout.draw(&painter, QPointF(area.left(), area.top() - (overflow > 0 ? overflow : 0)));
 }

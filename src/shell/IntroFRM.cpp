@@ -41,6 +41,8 @@ IntroFRM::IntroFRM(App& app) : Form(app)
     Twips::place(ClickAnywhereToEnter, 0, 0, 6975, 2415);
     ClickAnywhereToEnter->setWordWrap(true);
     ClickAnywhereToEnter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The words stay over the picture, clear of its bottom margin.
+    ClickAnywhereToEnter->setContentsMargins(Twips::toPixels(120), 0, 0, Twips::toPixels(240));
     ClickAnywhereToEnter->setFont(Look::font(8.25));
     Look::setTextColor(ClickAnywhereToEnter, Look::highlightText());
     ClickAnywhereToEnter->installEventFilter(this);
