@@ -13,14 +13,16 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
 fi
+# Wait for the display to answer before timing anything on it.
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 runs=${RUNS:-5}
 address="https://www.wikipedia.org/"
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run"
 home=$(mktemp -d)
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
-trap 'pkill -P $$ 2>/dev/null || true; rm -rf "$home"' EXIT
+trap 'pkill -P $$ 2>/dev/null || true; cp "$home/nimbrel.log" /tmp/bench-nimbrel.log 2>/dev/null; rm -rf "$home"' EXIT
 
 now_ms() { date +%s%3N; }
 # Waits until a visible window of pid $1 has a name matching $2; prints its id.
@@ -69,7 +71,7 @@ for i in $(seq 1 "$runs"); do
   t0=$(now_ms); "$build/bench/baseline_window" & bp=$!
   wait_window baseline_window '^baseline-window$' >/dev/null; base_splash+=($(( $(now_ms) - t0 ))); kill "$bp"; wait "$bp" 2>/dev/null || true
 
-  t0=$(now_ms); "$build/program/nimbrel" >/dev/null 2>&1 & np=$!
+  t0=$(now_ms); "$build/program/nimbrel" >"$home/nimbrel.log" 2>&1 & np=$!
   sw=$(wait_window nimbrel '^Nimbrel$'); splash+=($(( $(now_ms) - t0 )))
   # 2. Click to the first page loaded; the main window appears when the slides end.
   sleep 0.3
