@@ -1,5 +1,6 @@
 #include "platform/engine/WebEngineBrowserFactory.h"
 
+#include "platform/engine/DownloadKeeper.h"
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 
@@ -35,6 +36,8 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
     m_profile = new QWebEngineProfile(QStringLiteral("nimbrel"));
     m_profile->setPersistentStoragePath(storage);
     m_profile->setCachePath(QDir(storage).filePath(QStringLiteral("Cache")));
+    // Files that pages offer for download are kept, not silently dropped.
+    new DownloadKeeper(m_profile);
     return m_profile;
 }
 

@@ -13,9 +13,10 @@ class WebEngineBrowser;
 // Makes the program's browser controls on Qt WebEngine. All of them share one
 // persistent profile, "nimbrel", whose cookies and cache live in the user's
 // application data folder. Nothing of the engine starts before the first
-// control is made. Destroy the factory after the windows holding its controls
-// (and before the QApplication): it closes any window a page opened and then
-// shuts the profile down.
+// control is made. Files that pages offer for download are saved into the
+// user's download folder (see DownloadKeeper). Destroy the factory after the
+// windows holding its controls (and before the QApplication): it closes any
+// window a page opened and then shuts the profile down.
 class WebEngineBrowserFactory final : public BrowserFactory {
 public:
     WebEngineBrowserFactory() = default;
