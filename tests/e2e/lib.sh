@@ -4,7 +4,9 @@
 program="$1"
 shots="${NIMBREL_SHOTS:-$(dirname "$program")/../shots}"
 mkdir -p "$shots"
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run"
+# Everything but this machine goes to a proxy on a closed local port, so the
+# start page fails at once and the same way every run.
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
 home=$(mktemp -d)
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
 

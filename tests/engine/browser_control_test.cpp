@@ -2,6 +2,7 @@
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
 
@@ -115,7 +116,7 @@ protected:
             result = value;
             done = true;
         });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, kLoadTimeout); }();
+        [&] { ASSERT_EVENTUALLY(done, kLoadTimeout); }();
         return result;
     }
 
@@ -212,7 +213,7 @@ TEST_F(BrowserControlTest, StoppedAndReplacedLoadsCloseTheirSequence)
     QSignalSpy begun(control, &BrowserControl::DownloadBegin);
     ASSERT_TRUE(control->Navigate(server.url("/hang")));
     ASSERT_TRUE(begun.wait(kLoadTimeout));
-    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/hang"), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(server.hits("/hang"), 1, kLoadTimeout);
     EXPECT_TRUE(control->Busy());
     ASSERT_TRUE(LoadWith([&] { return control->Stop(); }));
     EXPECT_FALSE(control->Busy());
@@ -221,9 +222,9 @@ TEST_F(BrowserControlTest, StoppedAndReplacedLoadsCloseTheirSequence)
     // A new address while a load hangs replaces that load.
     recorder->clear();
     ASSERT_TRUE(control->Navigate(server.url("/hang")));
-    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/hang"), 2, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(server.hits("/hang"), 2, kLoadTimeout);
     ASSERT_TRUE(control->Navigate(server.url("/one")));
-    QTRY_COMPARE_WITH_TIMEOUT(recorder->events.value(recorder->events.size() - 1), "document " + server.url("/one"),
+    ASSERT_EVENTUALLY_EQ(recorder->events.value(recorder->events.size() - 1), "document " + server.url("/one"),
                               kLoadTimeout);
     QTest::qWait(300);
     EXPECT_TRUE(Balanced(recorder->kinds())) << recorder->events.join(" | ").toStdString();
@@ -365,7 +366,7 @@ TEST_F(NewWindowTest, ScriptedWindowIsRefusedWhenTheHandlerCancels)
 {
     blockScripted = true;
     ASSERT_TRUE(Load(server.url("/opener")));
-    QTRY_COMPARE_WITH_TIMEOUT(offers.size(), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(offers.size(), 1, kLoadTimeout);
     EXPECT_FALSE(offers.first().userInitiated);
     EXPECT_EQ(offers.first().url, server.url("/popup"));
     QTest::qWait(500);
@@ -376,9 +377,9 @@ TEST_F(NewWindowTest, ScriptedWindowIsRefusedWhenTheHandlerCancels)
 TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
 {
     ASSERT_TRUE(Load(server.url("/opener")));
-    QTRY_COMPARE_WITH_TIMEOUT(factory->windows().size(), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(factory->windows().size(), 1, kLoadTimeout);
     PopupBrowserWindow* window = factory->windows().first();
-    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->size(), QSize(300, 200));  // as the script asked
     EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
@@ -389,7 +390,7 @@ TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
 
     const QPointer<PopupBrowserWindow> guard(window);
     window->close();
-    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), kLoadTimeout);
+    ASSERT_EVENTUALLY(guard.isNull(), kLoadTimeout);
     EXPECT_TRUE(factory->windows().isEmpty());
 }
 
@@ -403,7 +404,7 @@ TEST_F(NewWindowTest, WindowsThatAPopUpOpensAreOfferedToTheSameHandler)
             request.cancel = true;
     });
     ASSERT_TRUE(Load(server.url("/chainer")));
-    QTRY_COMPARE_WITH_TIMEOUT(offers.size(), 2, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(offers.size(), 2, kLoadTimeout);
     EXPECT_TRUE(offers.at(1).url.endsWith("/popup"));
     QTest::qWait(500);
     EXPECT_EQ(factory->windows().size(), 1);
@@ -429,17 +430,17 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
     // Pointing at the link reports its address as status text.
     QSignalSpy status(control, &BrowserControl::StatusTextChange);
     QTest::mouseMove(input, at);
-    QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty(), kLoadTimeout);
+    ASSERT_EVENTUALLY(!status.isEmpty(), kLoadTimeout);
     EXPECT_EQ(status.last().at(0).toString(), server.url("/popup"));
 
     QTest::mouseClick(input, Qt::LeftButton, {}, at);
 
-    QTRY_COMPARE_WITH_TIMEOUT(factory->windows().size(), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(factory->windows().size(), 1, kLoadTimeout);
     ASSERT_EQ(offers.size(), 1);
     EXPECT_TRUE(offers.first().userInitiated);
-    QTRY_COMPARE_WITH_TIMEOUT(server.hits("/popup"), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(server.hits("/popup"), 1, kLoadTimeout);
     PopupBrowserWindow* window = factory->windows().first();
-    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
     EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
     EXPECT_EQ(control->LocationName(), "Links");
     QTest::qWait(300);  // let the compositor paint before the picture is taken

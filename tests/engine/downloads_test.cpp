@@ -2,6 +2,7 @@
 // download folder of a home folder made for this test program.
 #include "platform/engine/DownloadKeeper.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
 
@@ -84,7 +85,7 @@ protected:
     QString TakeNotice(const QString& start)
     {
         QMessageBox* box = nullptr;
-        [&] { QTRY_VERIFY_WITH_TIMEOUT((box = Notice(start)) != nullptr, kTimeout); }();
+        [&] { ASSERT_EVENTUALLY((box = Notice(start)) != nullptr, kTimeout); }();
         if (!box)
             return {};
         const QString text = box->text();
@@ -94,7 +95,7 @@ protected:
             box->grab().save(QStringLiteral("/tmp/shots/download-notice.png"));
         const QPointer<QMessageBox> watched = box;
         box->close();
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), kTimeout); }();
+        [&] { ASSERT_EVENTUALLY(watched.isNull(), kTimeout); }();
         return text;
     }
 

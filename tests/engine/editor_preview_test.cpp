@@ -4,6 +4,7 @@
 #include "authoring/EditorFRM.h"
 #include "platform/BrowserControl.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/TestMain.h"
 
@@ -27,7 +28,7 @@ QVariant evaluate(QWebEnginePage* page, const QString& script)
         result = value;
         done = true;
     });
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(done, kLoadTimeout); }();
+    [&] { ASSERT_EVENTUALLY(done, kLoadTimeout); }();
     return result;
 }
 
@@ -59,7 +60,7 @@ TEST(EditorPreviewEngine, PreviewShowsTheWrittenPageWithItsNameInTheCaption)
 
     EditorBrowserFRM* preview = e.app->forms().Find<EditorBrowserFRM>();
     ASSERT_NE(preview, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(preview->Caption(), QStringLiteral("NB Editor - [Web Page ]"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(preview->Caption(), QStringLiteral("NB Editor - [Web Page ]"), kLoadTimeout);
     EXPECT_TRUE(preview->BrowserWindow()->LocationURL().endsWith("/Preview.html"))
         << preview->BrowserWindow()->LocationURL().toStdString();
     EXPECT_EQ(preview->CBOAddress->itemText(0), preview->BrowserWindow()->LocationURL());
@@ -67,7 +68,7 @@ TEST(EditorPreviewEngine, PreviewShowsTheWrittenPageWithItsNameInTheCaption)
     // A changed page previewed again is what the browser shows.
     editor->SetText("<html><head><title>Second</title></head><body><h1 id=h>Changed</h1></body></html>");
     editor->Command2_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(preview->Caption(), QStringLiteral("NB Editor - [Second ]"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(preview->Caption(), QStringLiteral("NB Editor - [Second ]"), kLoadTimeout);
     auto* view = qobject_cast<QWebEngineView*>(preview->BrowserWindow()->widget());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(evaluate(view->page(), "document.getElementById('h').textContent").toString(), "Changed");

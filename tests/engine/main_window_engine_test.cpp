@@ -6,6 +6,7 @@
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/Twips.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"
 
@@ -34,7 +35,7 @@ protected:
         main = t->app->forms().Get<MainFRM>();
         main->show();
         // The start address is not reachable here; let that first load end.
-        QTRY_COMPARE_WITH_TIMEOUT(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+        ASSERT_EVENTUALLY_EQ(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     }
     void TearDown() override { t.reset(); }
 
@@ -42,8 +43,8 @@ protected:
     {
         main->URLC->setEditText(url);
         main->Go_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(main->BrowserWindow()->LocationURL() == url && !main->BrowserWindow()->Busy(), kLoadTimeout);
-        QTRY_COMPARE_WITH_TIMEOUT(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+        ASSERT_EVENTUALLY(main->BrowserWindow()->LocationURL() == url && !main->BrowserWindow()->Busy(), kLoadTimeout);
+        ASSERT_EVENTUALLY_EQ(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     }
 
     int popupCount() const
@@ -86,10 +87,10 @@ TEST_F(MainWindowEngine, BackAndForwardMoveThroughTheEnginesHistory)
     Go(server.url("/one"));
     Go(server.url("/two"));
     main->Back_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(main->URLC->currentText(), server.url("/one"), kLoadTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(main->BrowserWindow()->LocationName(), QStringLiteral("Page One"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(main->URLC->currentText(), server.url("/one"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(main->BrowserWindow()->LocationName(), QStringLiteral("Page One"), kLoadTimeout);
     main->ForwardF_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(main->URLC->currentText(), server.url("/two"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(main->URLC->currentText(), server.url("/two"), kLoadTimeout);
 }
 
 TEST_F(MainWindowEngine, BackAtTheStartOfHistoryChangesNothingAndClicks)
@@ -97,7 +98,7 @@ TEST_F(MainWindowEngine, BackAtTheStartOfHistoryChangesNothingAndClicks)
     // A window of its own, whose only page is the first one.
     TestApp fresh(&engine);
     MainFRM* other = fresh.app->forms().Get<MainFRM>();
-    QTRY_COMPARE_WITH_TIMEOUT(other->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(other->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     const QString before = other->BrowserWindow()->LocationURL();
     fresh.sound.played.clear();
     other->Back_Click();
@@ -112,10 +113,10 @@ TEST_F(MainWindowEngine, StatusWindowFollowsTheRealViewAfterAResize)
     Go(server.url("/one"));
     auto* status = t->app->forms().Show<BrowserStatusFRM>();
     main->resize(900, 700);
-    QTRY_VERIFY_WITH_TIMEOUT(main->BrowserWindow()->widget()->width() == Twips::toPixels(Twips::outerWidth(main) - 350), 5000);
+    ASSERT_EVENTUALLY(main->BrowserWindow()->widget()->width() == Twips::toPixels(Twips::outerWidth(main) - 350), 5000);
     const QWidget* view = main->BrowserWindow()->widget();
-    QTRY_COMPARE_WITH_TIMEOUT(status->WidthQ->text(), QString::number(view->width()), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(status->HeightQ->text(), QString::number(view->height()), 5000);
+    ASSERT_EVENTUALLY_EQ(status->WidthQ->text(), QString::number(view->width()), 5000);
+    ASSERT_EVENTUALLY_EQ(status->HeightQ->text(), QString::number(view->height()), 5000);
     EXPECT_EQ(status->LocationURLL->text(), server.url("/one"));
     EXPECT_EQ(status->LocationName->text(), "Page One");
 }
@@ -135,14 +136,14 @@ TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)
     QWidget* view = main->BrowserWindow()->widget();
     QWidget* input = view->focusProxy() ? view->focusProxy() : view;
     QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
-    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(popupCount(), 1, kLoadTimeout);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<PopupBrowserWindow*>(w))
             w->close();
-    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 0, 5000);
+    ASSERT_EVENTUALLY_EQ(popupCount(), 0, 5000);
 
     main->BP->setChecked(false);
     main->RefreshR_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(popupCount(), 1, kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(popupCount(), 1, kLoadTimeout);
     EXPECT_TRUE(main->AllowPopup);
 }

@@ -1,5 +1,6 @@
 #include "authoring/EditorBrowserFRM.h"
 #include "platform/Twips.h"
+#include "support/Eventually.h"
 #include "support/TestApp.h"
 
 #include <QAction>
@@ -68,7 +69,7 @@ TEST(EditorPreviewBrowser, ResizeFollowsTheFormulas)
     // A real resize of the window lays it out the same way (600 x 450 pixels).
     p.form->resize(600, 450);
     const QSize expected(Twips::toPixels(9000 - 160), Twips::toPixels(6750 - 1215 - 160));
-    QTRY_COMPARE(p.browser->widget()->size(), expected);
+    ASSERT_EVENTUALLY_EQ(p.browser->widget()->size(), expected, 5000);
     EXPECT_DOUBLE_EQ(p.form->LastLayout().browserHeight, 6750 - 1215 - 160);
 
     // Too small for the rules: the sizes stay as they were.
@@ -100,10 +101,10 @@ TEST(EditorPreviewBrowser, CaptionsFollowDownloadCompleteTimerAndStop)
     // The running timer does the same on its own.
     p.browser->busy = true;
     p.form->TBToolBar_ButtonClick("Home");
-    QTRY_COMPARE(p.form->Caption(), QStringLiteral("NB Editor - [ Loading... ]"));
+    ASSERT_EVENTUALLY_EQ(p.form->Caption(), QStringLiteral("NB Editor - [ Loading... ]"), 5000);
     p.browser->busy = false;
-    QTRY_COMPARE(p.form->Caption(), QStringLiteral("NB Editor - [Other]"));
-    QTRY_VERIFY(!p.form->TimTimer->isActive());
+    ASSERT_EVENTUALLY_EQ(p.form->Caption(), QStringLiteral("NB Editor - [Other]"), 5000);
+    ASSERT_EVENTUALLY(!p.form->TimTimer->isActive(), 5000);
 
     p.browser->busy = true;
     p.form->TBToolBar_ButtonClick("Stop");

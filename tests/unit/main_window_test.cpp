@@ -3,6 +3,7 @@
 #include "platform/ImageControl.h"
 #include "platform/Twips.h"
 #include "shell/MenuFRM.h"
+#include "support/Eventually.h"
 #include "support/TestApp.h"
 
 #include <QCheckBox>
@@ -72,10 +73,10 @@ TEST_F(MainWindow, ResizeKeepsIdleOutOfSightUnlessMaximised)
     main->Form_Resize();
     EXPECT_EQ(main->Idle->x(), Twips::toPixels(99999));
     main->SetState(Form::WindowState::Maximized);
-    QTRY_COMPARE(main->State(), Form::WindowState::Maximized);
+    ASSERT_EVENTUALLY_EQ(main->State(), Form::WindowState::Maximized, 5000);
     EXPECT_EQ(main->Idle->x(), Twips::toPixels(9240));
     main->SetState(Form::WindowState::Normal);
-    QTRY_COMPARE(main->Idle->x(), Twips::toPixels(99999));
+    ASSERT_EVENTUALLY_EQ(main->Idle->x(), Twips::toPixels(99999), 5000);
     // The background follows the outer size on the resize event itself.
     EXPECT_EQ(main->MainFBackGroundImage->size(), main->frameGeometry().size());
 }
@@ -325,7 +326,7 @@ TEST_F(MainWindow, ClosingWhileMaximisedRestoresThenEndsWithoutOtherUnloads)
     main->show();
     t.app->forms().Get<BrowserStatusFRM>()->show();
     main->SetState(Form::WindowState::Maximized);
-    QTRY_COMPARE(main->State(), Form::WindowState::Maximized);
+    ASSERT_EVENTUALLY_EQ(main->State(), Form::WindowState::Maximized, 5000);
     t.log.Clear();
     main->close();
     EXPECT_EQ(t.log.entries(), (QStringList{"sound /CloseWin.WAV", "end"}));
