@@ -61,6 +61,12 @@ protected:
     static void TearDownTestSuite()
     {
         qputenv("HOME", s_oldHome);
+        // The engine may still be finishing writes into its profile there;
+        // try a few times rather than race it.
+        s_home->setAutoRemove(false);
+        QDir home(s_home->path());
+        for (int attempt = 0; attempt < 40 && !home.removeRecursively(); ++attempt)
+            QTest::qWait(50);
         delete s_home;
         s_home = nullptr;
     }
