@@ -28,4 +28,8 @@ public:
     QLabel* HeightQ = nullptr;
     QLabel* WidthQ = nullptr;
     QTimer* Timer = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 };

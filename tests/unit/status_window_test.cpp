@@ -64,3 +64,19 @@ TEST(StatusWindow, ReopenedAfterCloseStartsFromItsInitialTexts)
     status = t.app->forms().Show<BrowserStatusFRM>();
     EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
 }
+
+TEST(StatusWindow, ShowingRefreshesAtOnceAndTicksFasterWhileShown)
+{
+    TestApp t;
+    MainFRM* main = t.app->forms().Get<MainFRM>();
+    t.BrowserOf(main)->locationName = "Shown";
+    auto* status = t.app->forms().Get<BrowserStatusFRM>();
+    const int hidden = status->Timer->interval();
+    EXPECT_EQ(status->LocationName->text(), "Location Name");
+    status->show();
+    EXPECT_EQ(status->LocationName->text(), "Shown");
+    EXPECT_LT(status->Timer->interval(), hidden);
+    status->hide();
+    EXPECT_EQ(status->Timer->interval(), hidden);
+    EXPECT_TRUE(status->Timer->isActive());  // ticks go on while hidden
+}
