@@ -99,14 +99,14 @@ echo "click to page loaded:       slides ${m_slides} ms + engine and page ${m_lo
 sleep 3
 mem=$(tree_pss_kb "$keep"); bmem=$(tree_pss_kb "$keepbase")
 echo "memory, page loaded (PSS):  nimbrel $((mem / 1024)) MiB   bare web view $((bmem / 1024)) MiB   ratio $(ratio "$mem" "$bmem")  (target <= 1.05)"
-kill "$keepbase"; wait "$keepbase" 2>/dev/null || true
 
 hz=$(getconf CLK_TCK)
 idle_cpu() {  # percent of one core used by the tree of $1 over $2 seconds
   local a b; a=$(tree_ticks "$1"); sleep "$2"; b=$(tree_ticks "$1")
   awk -v d=$((b - a)) -v hz="$hz" -v s="$2" 'BEGIN { printf "%.3f", 100 * d / hz / s }'
 }
-echo "idle CPU over 20 s:         nimbrel $(idle_cpu "$keep" 20) % of one core  (target <= 0.1)"
+echo "idle CPU over 20 s:         nimbrel $(idle_cpu "$keep" 20) % of one core  (target <= 0.1)   bare web view $(idle_cpu "$keepbase" 20) %"
+kill "$keepbase"; wait "$keepbase" 2>/dev/null || true
 # Open the browser status window from the tools menu: Menu button, Windows, Misc., Browser Status.
 mw=$(wait_window nimbrel '^Nimbrel - .')
 xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.5
