@@ -90,7 +90,7 @@ SkinArt::SkinArt(QString family) : m_family(std::move(family)) {}
 QSize SkinArt::mainButtonSize() { return fromTwips(1105, 255); }
 QSize SkinArt::listButtonSize() { return fromTwips(855, 375); }
 QSize SkinArt::introSize() { return fromTwips(6735, 2175); }
-QSize SkinArt::backgroundSize() { return QSize(800, 600); }
+QSize SkinArt::backgroundSize() { return QSize(480, 360); }
 
 QFont SkinArt::lettering(int pixelSize, bool bold) const
 {
