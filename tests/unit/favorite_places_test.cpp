@@ -11,22 +11,11 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QStringList entries(const QListWidget* list)
 {

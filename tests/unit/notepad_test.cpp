@@ -10,22 +10,11 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Types text as the keyboard does, characters beyond ASCII included.
 void typeText(QWidget* widget, const QString& text)

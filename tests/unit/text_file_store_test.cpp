@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QThread>
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 #ifdef __linux__
@@ -56,19 +58,6 @@ QByteArray writerContent(char letter, int lines)
         runWriterChild(qEnvironmentVariable(kWriterChildVariable));
     return false;
 }();
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 QStringList entries(const QListWidget& list)
 {
