@@ -52,7 +52,13 @@ EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
 
     CBOAddress = new QComboBox(picAddress);
     CBOAddress->setObjectName(QStringLiteral("CBOAddress"));
-    CBOAddress->setEditable(true);
+    // Leaving the box (Enter, Tab, a click elsewhere) with a text that matches
+    // an entry of its list makes the box report a pick of that entry. That is
+    // no pick by the user: a flag raised just before the box's own handler
+    // runs (connections run in the order made) lets the pick be ignored.
+    auto* edit = new QLineEdit(CBOAddress);
+    connect(edit, &QLineEdit::editingFinished, this, &EditorBrowserFRM::OnAddressEditingFinished);
+    CBOAddress->setLineEdit(edit);
     // Enter is handled by the key-press rule alone: the box must neither add
     // the typed text to its list nor report a pick of a matching entry.
     CBOAddress->setInsertPolicy(QComboBox::NoInsert);
@@ -73,7 +79,7 @@ EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
 
     connect(TimTimer, &QTimer::timeout, this, &EditorBrowserFRM::TimTimer_Timer);
     connect(CBOAddress, &QComboBox::activated, this, &EditorBrowserFRM::OnAddressPicked);
-    KeyPressHook::Install(CBOAddress->lineEdit(), this, [this](int code) { CBOAddress_KeyPress(code); });
+    KeyPressHook::Install(CBOAddress, this, [this](int code) { CBOAddress_KeyPress(code); });
     connect(m_browser, &BrowserControl::DownloadComplete, this, &EditorBrowserFRM::BrowserWindow_DownloadComplete);
     connect(m_browser, &BrowserControl::NavigateComplete2, this, &EditorBrowserFRM::BrowserWindow_NavigateComplete2);
 }
@@ -177,8 +183,16 @@ void EditorBrowserFRM::TimTimer_Timer()
     WriteDoneCaption(false);
 }
 
+void EditorBrowserFRM::OnAddressEditingFinished()
+{
+    m_leavingBox = true;
+    QTimer::singleShot(0, this, [this] { m_leavingBox = false; });
+}
+
 void EditorBrowserFRM::OnAddressPicked(int)
 {
+    if (m_leavingBox)
+        return;
     CBOAddress_Click();
 }
 

@@ -59,6 +59,7 @@ private:
     void BuildToolBar();
     void OnToolBarAction(QAction* action);
     void OnAddressPicked(int index);
+    void OnAddressEditingFinished();
     void WriteDoneCaption(bool spaceBeforeBracket);
 
     BrowserControl* m_browser = nullptr;
@@ -66,4 +67,6 @@ private:
     // Raised while RecordVisitedAddress rearranges the list, so that a pick
     // raised by the rearranging does not navigate.
     bool m_updatingList = false;
+    // Raised while the address box handles the user leaving it.
+    bool m_leavingBox = false;
 };

@@ -125,7 +125,7 @@ MainFRM::MainFRM(App& app) : Form(app)
     connect(StopS, &ImageControl::Click, this, &MainFRM::StopS_Click);
     connect(Mnu, &ImageControl::Click, this, &MainFRM::Mnu_Click);
     connect(Idle, &QPushButton::clicked, this, &MainFRM::Idle_Click);
-    KeyPressHook::Install(URLC->lineEdit(), this, [this](int code) { URLC_KeyPress(code); });
+    KeyPressHook::Install(URLC, this, [this](int code) { URLC_KeyPress(code); });
     CheckData->installEventFilter(this);
 
     connect(m_browser, &BrowserControl::StatusTextChange, this, &MainFRM::BrowserWindow_StatusTextChange);

@@ -1,6 +1,7 @@
 #include "platform/Form.h"
 
 #include "platform/App.h"
+#include "platform/NativeCaption.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -41,6 +42,21 @@ void Form::CenterOnScreen()
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void Form::SetCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+    if (caption.isEmpty() && isVisible())
+        NativeCaption::ShowEmpty(this);
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The native window exists now, with whatever name Qt gave it.
+    if (windowTitle().isEmpty())
+        NativeCaption::ShowEmpty(this);
 }
 
 QString Form::AssetPath(const QString& name) const

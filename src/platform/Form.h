@@ -26,7 +26,8 @@ public:
 
     WindowState State() const;
     void SetState(WindowState state);
-    void SetCaption(const QString& caption) { setWindowTitle(caption); }
+    // An empty caption shows as empty in the window system too.
+    void SetCaption(const QString& caption);
     QString Caption() const { return windowTitle(); }
 
     // Places the window in the middle of the primary screen.
@@ -44,6 +45,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     App& m_app;

@@ -1,15 +1,19 @@
 #include "platform/KeyPress.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 KeyPressHook::KeyPressHook(QObject* context, Handler handler)
     : QObject(context), m_handler(std::move(handler))
 {
 }
 
-void KeyPressHook::Install(QObject* control, QObject* context, Handler handler)
+void KeyPressHook::Install(QWidget* control, QObject* context, Handler handler)
 {
-    control->installEventFilter(new KeyPressHook(context, std::move(handler)));
+    QWidget* receiver = control;
+    while (receiver->focusProxy())
+        receiver = receiver->focusProxy();
+    receiver->installEventFilter(new KeyPressHook(context, std::move(handler)));
 }
 
 bool KeyPressHook::eventFilter(QObject*, QEvent* event)

@@ -44,12 +44,15 @@ need_window() {  # need_window <seconds> <title regex> <what>
 shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 
-# The splash has no caption of its own; the window system shows the program's name.
+# The splash has an empty caption, in the window system too (no program name).
 enter() {
-  need_window 20 '^Nimbrel$' "splash window"
+  need_window 20 '^$' "splash window"
+  local splash; splash=$(window_named '^$')
+  local names; names=$(xprop -id "$splash" _NET_WM_NAME WM_NAME)
+  [ "$names" = "$(printf '_NET_WM_NAME(UTF8_STRING) = \nWM_NAME(STRING) = ')" ] || { echo "splash caption not empty: $names"; exit 1; }
   sleep 0.5
   shot splash
-  xdotool mousemove --window "$(window_named '^Nimbrel$')" 20 20 click 1
+  xdotool mousemove --window "$splash" 20 20 click 1
   need_window 60 '^Nimbrel - .' "main window"
 }
 

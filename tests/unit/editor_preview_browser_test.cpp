@@ -2,8 +2,11 @@
 #include "platform/Twips.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
+#include "support/UserInput.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,17 +141,50 @@ TEST(EditorPreviewBrowser, ToolbarKeysPlayTheClickStartTheTimerAndCallTheControl
 TEST(EditorPreviewBrowser, EnterInTheAddressBoxNavigatesToTheTextAsTyped)
 {
     Preview p;
+    ASSERT_TRUE(UserInput::Activate(p.form));
+    UserInput::Click(p.form->CBOAddress);
+    ASSERT_EQ(QApplication::focusWidget(), p.form->CBOAddress);
     p.t.log.Clear();
-    QLineEdit* edit = p.form->CBOAddress->lineEdit();
-    edit->setText(" example.org/a b ");
-    QTest::keyClick(edit, Qt::Key_Return);
+    UserInput::Type(p.form, " example.org/a b ");
+    EXPECT_TRUE(p.t.log.entries().isEmpty());  // typing alone does nothing
+    UserInput::Key(p.form, Qt::Key_Return);
     EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV", "browser 0 Navigate  example.org/a b "}));
     EXPECT_TRUE(p.form->TimTimer->isActive());
     EXPECT_EQ(p.form->CBOAddress->count(), 0);  // Enter adds nothing to the list
+}
 
+TEST(EditorPreviewBrowser, PickingAnEntryOfTheListNavigatesAndNothingElseDoes)
+{
+    Preview p;
+    QComboBox* box = p.form->CBOAddress;
+    box->addItem("http://a/");
+    box->addItem("http://b/");
+    box->setCurrentIndex(0);
+    ASSERT_TRUE(UserInput::Activate(p.form));
+    UserInput::Click(box);
+    ASSERT_EQ(QApplication::focusWidget(), box);
+
+    // Text that matches another entry, confirmed with Enter or left with Tab,
+    // is no pick: Enter navigates once, leaving the box nothing.
+    box->setEditText("http://b/");
     p.t.log.Clear();
-    QTest::keyClick(edit, Qt::Key_X);
+    UserInput::Key(p.form, Qt::Key_Return);
+    EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV", "browser 0 Navigate http://b/"}));
+    box->setEditText("http://a/");
+    box->setCurrentIndex(1);
+    box->setEditText("http://a/");
+    p.t.log.Clear();
+    UserInput::Key(p.form, Qt::Key_Tab);
     EXPECT_TRUE(p.t.log.entries().isEmpty());
+
+    // An entry picked from the open list by keyboard runs the address box click.
+    UserInput::Click(box);
+    p.t.log.Clear();
+    box->showPopup();
+    ASSERT_EVENTUALLY(box->view()->isVisible(), 2000);
+    UserInput::Key(box->view(), Qt::Key_Down);
+    UserInput::Key(box->view(), Qt::Key_Return);
+    EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV", "browser 0 Navigate " + box->currentText()}));
 }
 
 TEST(EditorPreviewBrowser, VisitedAddressesGoToTheTopOfTheListOnce)
