@@ -77,6 +77,7 @@ EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
     KeyPressHook::Install(CBOAddress->lineEdit(), this, [this](int code) { CBOAddress_KeyPress(code); });
     connect(m_browser, &BrowserControl::DownloadComplete, this, &EditorBrowserFRM::BrowserWindow_DownloadComplete);
     connect(m_browser, &BrowserControl::NavigateComplete2, this, &EditorBrowserFRM::BrowserWindow_NavigateComplete2);
+    AddNavigationKeys();
 }
 
 EditorBrowserFRM::~EditorBrowserFRM() = default;
@@ -93,7 +94,6 @@ void EditorBrowserFRM::BuildToolBar()
         button->setToolTip(key);
     }
     connect(TBToolBar, &QToolBar::actionTriggered, this, &EditorBrowserFRM::OnToolBarAction);
-    AddNavigationKeys();
 }
 
 void EditorBrowserFRM::AddNavigationKeys()

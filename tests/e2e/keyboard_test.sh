@@ -60,12 +60,13 @@ need_page() {  # need_page <colour> <what>
 }
 focused_is_main() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(main_window)" ]; }
 
-# Goes to an address typed into the address box, reached with Ctrl+L.
+# Goes to an address typed into the address box, reached with Ctrl+L, with
+# the Go button: Tab passes the pop-up switch and the five buttons before it.
 go_to() {
   xdotool key ctrl+l
   sleep 0.2
   xdotool type --delay 5 "$1"
-  xdotool key Return
+  xdotool key Tab Tab Tab Tab Tab Tab Tab space
 }
 
 # The splash window has the focus as it appears; Return enters.

@@ -120,7 +120,7 @@ TEST(PreviewBrowserKeys, NavigationKeysRunTheToolbarButtons)
     for (auto [key, modifiers] : {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_F6, Qt::NoModifier}}) {
         browser->widget()->setFocus();
         Key(key, modifiers);
-        EXPECT_EQ(QApplication::focusWidget(), form->CBOAddress->lineEdit());
+        EXPECT_EQ(QApplication::focusWidget(), form->CBOAddress);
         EXPECT_EQ(form->CBOAddress->lineEdit()->selectedText(), "http://127.0.0.1/here");
     }
     EXPECT_EQ(form->CBOAddress->accessibleName(), "Address");
