@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QVariant>
 #include <algorithm>
 #include <array>
@@ -53,6 +54,8 @@ MainKeys::MainKeys(MainFRM& window, App& app) : QObject(&window), m_window(windo
     AddShortcut(QKeySequence(Qt::Key_Menu), &MainKeys::PopUpMenu);
 
     m_window.Idle->installEventFilter(this);
+    m_view = m_window.BrowserWindow()->widget();
+    m_view->installEventFilter(this);
     KeepIdleFocusInSight();
 }
 
@@ -69,14 +72,23 @@ void MainKeys::NameControls()
     m_window.URLC->setAccessibleName(QStringLiteral("Address"));
     m_window.URLC->lineEdit()->setAccessibleName(QStringLiteral("Address"));
 
-    // After the page, the address box, the switch and "Go Idle", Tab walks
-    // the buttons from left to right as they stand.
-    QWidget* previous = m_window.Idle;
-    for (QWidget* button : {static_cast<QWidget*>(m_window.Mnu), static_cast<QWidget*>(m_window.Back),
-                            static_cast<QWidget*>(m_window.ForwardF), static_cast<QWidget*>(m_window.RefreshR),
-                            static_cast<QWidget*>(m_window.StopS), static_cast<QWidget*>(m_window.Go)}) {
-        QWidget::setTabOrder(previous, button);
-        previous = button;
+    ApplyTabOrder();
+}
+
+void MainKeys::ApplyTabOrder()
+{
+    // The page, the address box, the switch and "Go Idle", then the buttons
+    // from left to right as they stand. The engine's view adds its own input
+    // widget when it first shows a page, which upsets the chain, so the order
+    // is laid again then.
+    QWidget* previous = m_window.BrowserWindow()->widget();
+    for (QWidget* next : {static_cast<QWidget*>(m_window.URLC), static_cast<QWidget*>(m_window.BP),
+                          static_cast<QWidget*>(m_window.Idle), static_cast<QWidget*>(m_window.Mnu),
+                          static_cast<QWidget*>(m_window.Back), static_cast<QWidget*>(m_window.ForwardF),
+                          static_cast<QWidget*>(m_window.RefreshR), static_cast<QWidget*>(m_window.StopS),
+                          static_cast<QWidget*>(m_window.Go)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
     }
 }
 
@@ -135,6 +147,10 @@ bool MainKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_window.Idle && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         KeepIdleFocusInSight();
+    // Only the watched pointers are compared here: while the window is torn
+    // down its controls go before this object does.
+    if (watched == m_view && event->type() == QEvent::ChildAdded)
+        QTimer::singleShot(0, this, &MainKeys::ApplyTabOrder);
     return QObject::eventFilter(watched, event);
 }
 

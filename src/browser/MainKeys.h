@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class App;
 class MainFRM;
@@ -34,6 +36,7 @@ protected:
 
 private:
     void NameControls();
+    void ApplyTabOrder();
     void AddShortcut(const QKeySequence& keys, void (MainKeys::*action)());
     void PressBack();
     void PressForward();
@@ -43,5 +46,6 @@ private:
     void KeepIdleFocusInSight();
 
     MainFRM& m_window;
+    QPointer<QWidget> m_view;
     App& m_app;
 };
