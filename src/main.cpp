@@ -9,6 +9,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtProcessEnd.h"
 #include "platform/QtSoundPlayer.h"
+#include "platform/WindowIcon.h"
 #include "shell/IntroFRM.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
+    QApplication::setDesktopFileName(QStringLiteral("nimbrel"));
+    QApplication::setWindowIcon(WindowIcon::Load(QCoreApplication::applicationDirPath()));
     Look::installFontSubstitution();
 
     QtSoundPlayer sound;

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -82,6 +83,7 @@ EditorBrowserFRM::EditorBrowserFRM(App& app) : Form(app)
     KeyPressHook::Install(CBOAddress, this, [this](int code) { CBOAddress_KeyPress(code); });
     connect(m_browser, &BrowserControl::DownloadComplete, this, &EditorBrowserFRM::BrowserWindow_DownloadComplete);
     connect(m_browser, &BrowserControl::NavigateComplete2, this, &EditorBrowserFRM::BrowserWindow_NavigateComplete2);
+    AddNavigationKeys();
 }
 
 EditorBrowserFRM::~EditorBrowserFRM() = default;
@@ -98,6 +100,34 @@ void EditorBrowserFRM::BuildToolBar()
         button->setToolTip(key);
     }
     connect(TBToolBar, &QToolBar::actionTriggered, this, &EditorBrowserFRM::OnToolBarAction);
+}
+
+void EditorBrowserFRM::AddNavigationKeys()
+{
+    // The browser keys the main window has, each running its toolbar button.
+    const std::pair<QKeySequence, QString> keys[] = {
+        {QKeySequence(Qt::ALT | Qt::Key_Left), QStringLiteral("Back")},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), QStringLiteral("Forward")},
+        {QKeySequence(Qt::Key_F5), QStringLiteral("Refresh")},
+        {QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Refresh")},
+        {QKeySequence(Qt::Key_Escape), QStringLiteral("Stop")},
+    };
+    for (const auto& [sequence, key] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, [this, key = key] { TBToolBar_ButtonClick(key); });
+    }
+    for (const QKeySequence& sequence : {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D),
+                                         QKeySequence(Qt::Key_F6)}) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, &EditorBrowserFRM::SelectAddress);
+    }
+    CBOAddress->setAccessibleName(QStringLiteral("Address"));
+}
+
+void EditorBrowserFRM::SelectAddress()
+{
+    CBOAddress->setFocus(Qt::ShortcutFocusReason);
+    CBOAddress->lineEdit()->selectAll();
 }
 
 void EditorBrowserFRM::Form_Load()

@@ -57,6 +57,8 @@ public:
 
 private:
     void BuildToolBar();
+    void AddNavigationKeys();
+    void SelectAddress();
     void OnToolBarAction(QAction* action);
     void OnAddressPicked(int index);
     void OnAddressEditingFinished();

@@ -1,5 +1,7 @@
 #include "browser/MainFRM.h"
 
+#include "browser/MainKeys.h"
+
 #include "monitor/BrowserStatusFRM.h"
 #include "monitor/IdleFRM.h"
 #include "platform/App.h"
@@ -135,6 +137,8 @@ MainFRM::MainFRM(App& app) : Form(app)
     connect(m_browser, &BrowserControl::NavigateComplete2, this, &MainFRM::BrowserWindow_NavigateComplete2);
     connect(m_browser, &BrowserControl::DocumentComplete, this, &MainFRM::BrowserWindow_DocumentComplete);
     connect(m_browser, &BrowserControl::NewWindow2, this, &MainFRM::BrowserWindow_NewWindow2);
+
+    new MainKeys(*this, app);
 }
 
 MainFRM::~MainFRM() = default;
@@ -266,10 +270,18 @@ void MainFRM::Mnu_Click()
     QPointer<MainFRM> self(this);
     MenuFRM* menu = app().forms().Get<MenuFRM>();
     // Waits here while the menu is up; the chosen entry runs before exec returns.
-    menu->FileMNU->exec(QCursor::pos());
+    menu->FileMNU->exec(MenuPopupPoint());
     if (!self || app().ended())
         return;
     Mnu->LoadPicture(AssetPath(QStringLiteral("/MenuUP.BMP")));
+}
+
+QPoint MainFRM::MenuPopupPoint() const
+{
+    // Opened from the keyboard, the menu drops down from the button.
+    if (Mnu->keyboardPress())
+        return Mnu->mapToGlobal(QPoint(0, Mnu->height()));
+    return QCursor::pos();
 }
 
 void MainFRM::ShowLocationInAddressBox()

@@ -80,6 +80,7 @@ protected:
 
 private:
     void ShowLocationInAddressBox();
+    QPoint MenuPopupPoint() const;
     void FollowResizing();
     void ShowIdleScreen();
     void Closing();

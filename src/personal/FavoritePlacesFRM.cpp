@@ -55,11 +55,13 @@ FavoritePlacesFRM::FavoritePlacesFRM(App& app) : Form(app)
     Twips::place(Add, 120, 120, 855, 375);
     connect(Add, &ImageControl::MouseDown, this, &FavoritePlacesFRM::Add_MouseDown);
     connect(Add, &ImageControl::Click, this, &FavoritePlacesFRM::Add_Click);
+    Add->MakeKeyboardButton(QStringLiteral("Add"));
 
     Del = new ImageControl(pictures, ImageControl::Mode::Stretch, this);
     Twips::place(Del, 1200, 120, 855, 375);
     connect(Del, &ImageControl::MouseDown, this, &FavoritePlacesFRM::Del_MouseDown);
     connect(Del, &ImageControl::Click, this, &FavoritePlacesFRM::Del_Click);
+    Del->MakeKeyboardButton(QStringLiteral("Del"));
 
     // The list has the focus when the window opens; the address box comes next.
     setTabOrder(ListBox, URL);

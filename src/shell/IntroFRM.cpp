@@ -11,6 +11,7 @@
 #include "shell/ravel32.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
@@ -46,6 +47,10 @@ IntroFRM::IntroFRM(App& app) : Form(app)
     ClickAnywhereToEnter->setFont(Look::font(8.25));
     Look::setTextColor(ClickAnywhereToEnter, Look::highlightText());
     ClickAnywhereToEnter->installEventFilter(this);
+    // Enter or Space enter as a click does; screen readers hear the words without the blanks.
+    ClickAnywhereToEnter->setFocusPolicy(Qt::StrongFocus);
+    ClickAnywhereToEnter->setAccessibleName(QStringLiteral("Click Anywhere To Enter."));
+    setFocusProxy(ClickAnywhereToEnter);
     CenterOnScreen();
 }
 
@@ -65,6 +70,14 @@ bool IntroFRM::eventFilter(QObject* watched, QEvent* event)
         if (ClickAnywhereToEnter->rect().contains(mouse->position().toPoint()))
             ClickAnywhereToEnter_Click();
         return true;
+    }
+    if (watched == ClickAnywhereToEnter && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enters = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (enters && !key->isAutoRepeat()) {
+            ClickAnywhereToEnter_Click();
+            return true;
+        }
     }
     return Form::eventFilter(watched, event);
 }

@@ -247,7 +247,10 @@ TEST(BrowserFactoryTest, EngineStartsWithTheFirstControlInAPersistentProfile)
         EXPECT_FALSE(profile->isOffTheRecord());
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         EXPECT_TRUE(profile->persistentStoragePath().startsWith(data)) << profile->persistentStoragePath().toStdString();
-        EXPECT_TRUE(profile->cachePath().startsWith(data)) << profile->cachePath().toStdString();
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        EXPECT_TRUE(profile->cachePath().startsWith(cache)) << profile->cachePath().toStdString();
+        EXPECT_EQ(profile->persistentStoragePath().count("nimbrel", Qt::CaseInsensitive),
+                  data.count("nimbrel", Qt::CaseInsensitive));  // the engine's folder adds no second name
         // A second control shares the profile.
         factory.Create(&host);
         EXPECT_EQ(factory.profile(), profile);
@@ -379,7 +382,8 @@ TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
     ASSERT_TRUE(Load(server.url("/opener")));
     ASSERT_EVENTUALLY_EQ(factory->windows().size(), 1, kLoadTimeout);
     PopupBrowserWindow* window = factory->windows().first();
-    ASSERT_EVENTUALLY_EQ(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    // The caption names the page and shows where it comes from.
+    ASSERT_EVENTUALLY_EQ(window->windowTitle(), "Popup - " + server.url("/popup"), kLoadTimeout);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->size(), QSize(300, 200));  // as the script asked
     EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
@@ -392,6 +396,15 @@ TEST_F(NewWindowTest, ScriptedWindowOpensInAWindowOfItsOwnWhenAllowed)
     window->close();
     ASSERT_EVENTUALLY(guard.isNull(), kLoadTimeout);
     EXPECT_TRUE(factory->windows().isEmpty());
+}
+
+TEST(PopupCaption, ShowsTitleAndAddressOrTheAddressAlone)
+{
+    const QUrl url(QStringLiteral("http://127.0.0.1:8080/a?b"));
+    EXPECT_EQ(PopupBrowserWindow::Caption("Bank", url), "Bank - http://127.0.0.1:8080/a?b");
+    EXPECT_EQ(PopupBrowserWindow::Caption("", url), "http://127.0.0.1:8080/a?b");
+    EXPECT_EQ(PopupBrowserWindow::Caption("http://127.0.0.1:8080/a?b", url), "http://127.0.0.1:8080/a?b");
+    EXPECT_EQ(PopupBrowserWindow::Caption("Blank", QUrl()), "Blank");
 }
 
 TEST_F(NewWindowTest, WindowsThatAPopUpOpensAreOfferedToTheSameHandler)
@@ -440,7 +453,7 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
     EXPECT_TRUE(offers.first().userInitiated);
     ASSERT_EVENTUALLY_EQ(server.hits("/popup"), 1, kLoadTimeout);
     PopupBrowserWindow* window = factory->windows().first();
-    ASSERT_EVENTUALLY_EQ(window->windowTitle(), QStringLiteral("Popup"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(window->windowTitle(), "Popup - " + server.url("/popup"), kLoadTimeout);
     EXPECT_EQ(Evaluate(window->view()->page(), QStringLiteral("document.body.innerText")).toString(), "popup");
     EXPECT_EQ(control->LocationName(), "Links");
     QTest::qWait(300);  // let the compositor paint before the picture is taken

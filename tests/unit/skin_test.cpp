@@ -155,6 +155,40 @@ TEST(Skin, ButtonFacesHaveTheirSizeAndAVisiblyPressedFace)
     }
 }
 
+TEST(Skin, EveryBitmapHasADoubleSizeCompanionWithTheSameDrawing)
+{
+    for (const QString& name : catalogue()) {
+        if (!name.endsWith(".BMP"))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        const QString sharpName = name.left(name.size() - 4) + "@2x.BMP";
+        const QImage plain = loadBitmap(name);
+        const QImage sharp = loadBitmap(sharpName);
+        ASSERT_FALSE(sharp.isNull());
+        EXPECT_EQ(sharp.size(), plain.size() * 2);
+        // Seen from afar (both shrunk to a quarter, which blurs away the
+        // finer lettering), the sharp picture is the plain one.
+        const QSize far = plain.size() / 4;
+        const QImage a = plain.scaled(far, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage b = sharp.scaled(far, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(changedShare(a, b), 0.1);
+    }
+}
+
+TEST(Skin, IconComesInEveryThemeSizeAndAsSvg)
+{
+    const QString theme = kProgramDir + "/../icons/hicolor";
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage icon(theme + QStringLiteral("/%1x%1/apps/nimbrel.png").arg(size));
+        ASSERT_FALSE(icon.isNull()) << size;
+        EXPECT_EQ(icon.size(), QSize(size, size));
+        EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);  // rounded corners stay clear
+        EXPECT_EQ(icon.pixelColor(size / 2, size / 2).alpha(), 255);
+    }
+    const QByteArray svg = readAll(theme + "/scalable/apps/nimbrel.svg");
+    EXPECT_TRUE(svg.contains("<svg") && svg.contains("viewBox=\"0 0 256 256\"") && svg.trimmed().endsWith("</svg>"));
+}
+
 TEST(Skin, SplashAndBackgroundFitTheirControlsAndKeepTheDarkLook)
 {
     const QImage intro = loadBitmap("Intro.BMP");

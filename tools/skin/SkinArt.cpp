@@ -28,11 +28,23 @@ QSize fromTwips(double width, double height)
                  static_cast<int>(std::lround(height / Twips::kPerPixel)));
 }
 
-QImage blank(QSize size)
+// A canvas `scale` times the logical size; painters work in logical pixels.
+QImage blank(QSize size, int scale)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(kInk);
     return image;
+}
+
+QSize logicalSize(const QImage& image)
+{
+    return (QSizeF(image.size()) / image.devicePixelRatio()).toSize();
+}
+
+QRect logicalRect(const QImage& image)
+{
+    return QRect(QPoint(0, 0), logicalSize(image));
 }
 
 // A fixed pseudo-random sequence, so the grain of the background is the same
@@ -85,7 +97,7 @@ QImage blurred(const QImage& mask, int radius)
 
 }  // namespace
 
-SkinArt::SkinArt(QString family) : m_family(std::move(family)) {}
+SkinArt::SkinArt(QString family, int scale) : m_family(std::move(family)), m_scale(scale) {}
 
 QSize SkinArt::mainButtonSize() { return fromTwips(1105, 255); }
 QSize SkinArt::listButtonSize() { return fromTwips(855, 375); }
@@ -104,7 +116,7 @@ QFont SkinArt::lettering(int pixelSize, bool bold) const
 
 QImage SkinArt::button(const QString& caption, QSize size, bool pressed) const
 {
-    QImage image = blank(size);
+    QImage image = blank(size, m_scale);
     if (pressed)
         paintPressedFace(image);
     else
@@ -116,14 +128,14 @@ QImage SkinArt::button(const QString& caption, QSize size, bool pressed) const
 void SkinArt::paintRestFace(QImage& image) const
 {
     // Raised dark steel: lit from above, a red rule along the foot.
-    const int w = image.width();
-    const int h = image.height();
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     QLinearGradient face(0, 0, 0, h);
     face.setColorAt(0.0, kSteelTop);
     face.setColorAt(0.5, QColor(38, 39, 45));
     face.setColorAt(1.0, kSteelBottom);
-    p.fillRect(image.rect(), face);
+    p.fillRect(logicalRect(image), face);
     p.setPen(QColor(255, 255, 255, 70));
     p.drawLine(1, 1, w - 2, 1);
     p.drawLine(1, 1, 1, h - 3);
@@ -139,14 +151,14 @@ void SkinArt::paintPressedFace(QImage& image) const
 {
     // Sunk and lit: the face turns the address-box red, darker at the top
     // where the rim shades it.
-    const int w = image.width();
-    const int h = image.height();
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     QLinearGradient face(0, 0, 0, h);
     face.setColorAt(0.0, kRedDeep);
     face.setColorAt(0.45, kRed);
     face.setColorAt(1.0, kRedLit);
-    p.fillRect(image.rect(), face);
+    p.fillRect(logicalRect(image), face);
     p.setPen(QColor(0, 0, 0, 150));
     p.drawLine(1, 1, w - 2, 1);
     p.drawLine(1, 1, 1, h - 2);
@@ -162,11 +174,11 @@ void SkinArt::paintCaption(QImage& image, const QString& caption, bool pressed) 
 {
     // The caption sits a pixel lower and to the right when pressed, as if the
     // face had moved into the window.
-    const int pixelSize = std::max(9, image.height() * 2 / 3);
+    const int pixelSize = std::max(9, logicalSize(image).height() * 2 / 3);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(lettering(pixelSize));
-    const QRect area = image.rect().adjusted(1, 0, -1, -1).translated(pressed ? 1 : 0, pressed ? 1 : 0);
+    const QRect area = logicalRect(image).adjusted(1, 0, -1, -1).translated(pressed ? 1 : 0, pressed ? 1 : 0);
     p.setPen(QColor(0, 0, 0, pressed ? 120 : 170));
     p.drawText(area.translated(1, 1), Qt::AlignCenter, caption);
     p.setPen(kWhite);
@@ -177,30 +189,30 @@ QImage SkinArt::background() const
 {
     // Near-black with a deep red glow from the top edge where the buttons sit,
     // and a faint grain that keeps the gradient from banding when stretched.
-    QImage image = blank(backgroundSize());
-    const int w = image.width();
-    const int h = image.height();
+    QImage image = blank(backgroundSize(), m_scale);
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     {
         QPainter p(&image);
         QLinearGradient base(0, 0, 0, h);
         base.setColorAt(0.0, QColor(30, 30, 35));
         base.setColorAt(0.55, QColor(17, 17, 20));
         base.setColorAt(1.0, QColor(9, 9, 11));
-        p.fillRect(image.rect(), base);
+        p.fillRect(logicalRect(image), base);
         QRadialGradient glow(w * 0.5, -h * 0.25, w * 0.75);
         glow.setColorAt(0.0, QColor(150, 0, 0, 70));
         glow.setColorAt(0.6, QColor(90, 0, 0, 25));
         glow.setColorAt(1.0, QColor(0, 0, 0, 0));
-        p.fillRect(image.rect(), glow);
+        p.fillRect(logicalRect(image), glow);
         QRadialGradient vignette(w * 0.5, h * 0.5, std::hypot(w, h) * 0.6);
         vignette.setColorAt(0.6, QColor(0, 0, 0, 0));
         vignette.setColorAt(1.0, QColor(0, 0, 0, 90));
-        p.fillRect(image.rect(), vignette);
+        p.fillRect(logicalRect(image), vignette);
     }
     Grain grain;
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < image.width(); ++x) {
             const int d = (grain.next() % 5) - 2;
             row[x] = qRgb(std::clamp(qRed(row[x]) + d, 0, 255), std::clamp(qGreen(row[x]) + d, 0, 255),
                           std::clamp(qBlue(row[x]) + d, 0, 255));
@@ -211,7 +223,7 @@ QImage SkinArt::background() const
 
 QImage SkinArt::intro() const
 {
-    QImage image = blank(introSize());
+    QImage image = blank(introSize(), m_scale);
     paintIntroBackdrop(image);
     paintIntroTitle(image);
     paintIntroTagline(image);
@@ -220,19 +232,19 @@ QImage SkinArt::intro() const
 
 void SkinArt::paintIntroBackdrop(QImage& image) const
 {
-    const int w = image.width();
-    const int h = image.height();
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient base(0, 0, 0, h);
     base.setColorAt(0.0, QColor(24, 24, 28));
     base.setColorAt(1.0, QColor(6, 6, 8));
-    p.fillRect(image.rect(), base);
+    p.fillRect(logicalRect(image), base);
     QRadialGradient glow(w * 0.5, h * 0.42, w * 0.55);
     glow.setColorAt(0.0, QColor(140, 0, 0, 120));
     glow.setColorAt(0.5, QColor(80, 0, 0, 50));
     glow.setColorAt(1.0, QColor(0, 0, 0, 0));
-    p.fillRect(image.rect(), glow);
+    p.fillRect(logicalRect(image), glow);
     // A thin red frame inset from the edge, like the address boxes' colour.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(192, 0, 0, 170));
@@ -243,7 +255,7 @@ void SkinArt::paintIntroBackdrop(QImage& image) const
 
 void SkinArt::paintIntroTitle(QImage& image) const
 {
-    const int w = image.width();
+    const int w = logicalSize(image).width();
     const QString name = QStringLiteral("Nimbrel");
     const QFont font = lettering(68);
     const QFontMetrics metrics(font);
@@ -254,14 +266,17 @@ void SkinArt::paintIntroTitle(QImage& image) const
 
     // Glow: the letters' shape, softened, in the address-box red.
     QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.setDevicePixelRatio(m_scale);
     mask.fill(Qt::transparent);
     {
         QPainter m(&mask);
         m.setRenderHint(QPainter::Antialiasing);
         m.fillPath(path, QColor(0, 0, 0, 255));
     }
-    const QImage halo = blurred(mask, 5);
+    QImage halo = blurred(mask, 5 * m_scale);
+    halo.setDevicePixelRatio(m_scale);
     QImage redHalo(image.size(), QImage::Format_ARGB32_Premultiplied);
+    redHalo.setDevicePixelRatio(m_scale);
     redHalo.fill(kRedLit);
     {
         QPainter r(&redHalo);
@@ -282,7 +297,7 @@ void SkinArt::paintIntroTitle(QImage& image) const
 
 void SkinArt::paintIntroTagline(QImage& image) const
 {
-    const int w = image.width();
+    const int w = logicalSize(image).width();
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A red rule under the name that fades out towards both ends.
@@ -297,4 +312,63 @@ void SkinArt::paintIntroTagline(QImage& image) const
     p.setFont(font);
     p.setPen(QColor(200, 200, 206));
     p.drawText(QRect(0, 102, w, 18), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("WEB BROWSER"));
+}
+
+QImage SkinArt::icon(int size) const
+{
+    // Drawn on a 256-unit square, the same shapes as iconSvg().
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient steel(0, 8, 0, 248);
+    steel.setColorAt(0.0, kSteelTop);
+    steel.setColorAt(1.0, kSteelBottom);
+    p.setPen(QPen(QColor(0, 0, 0), 6));
+    p.setBrush(steel);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+    QLinearGradient red(0, 40, 0, 216);
+    red.setColorAt(0.0, kRedLit);
+    red.setColorAt(1.0, kRedDeep);
+    p.setPen(QPen(QBrush(red), 16));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(128, 128), 86, 86);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kWhite);
+    p.drawPolygon(iconLetter());
+    return image;
+}
+
+QPolygonF SkinArt::iconLetter()
+{
+    // A block letter N: two uprights and the diagonal between them.
+    return QPolygonF({{84, 184}, {84, 72}, {112, 72}, {146, 138}, {146, 72}, {172, 72},
+                      {172, 184}, {144, 184}, {110, 118}, {110, 184}});
+}
+
+QByteArray SkinArt::iconSvg()
+{
+    QByteArray letter;
+    const QPolygonF n = iconLetter();
+    for (int i = 0; i < n.size(); ++i)
+        letter += (i == 0 ? "M" : "L") + QByteArray::number(n[i].x()) + ' ' + QByteArray::number(n[i].y()) + ' ';
+    letter += 'Z';
+    auto hex = [](const QColor& c) { return c.name().toLatin1(); };
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+           "  <defs>\n"
+           "    <linearGradient id=\"steel\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"8\" x2=\"0\" y2=\"248\">\n"
+           "      <stop offset=\"0\" stop-color=\"" + hex(kSteelTop) + "\"/>\n"
+           "      <stop offset=\"1\" stop-color=\"" + hex(kSteelBottom) + "\"/>\n"
+           "    </linearGradient>\n"
+           "    <linearGradient id=\"red\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"40\" x2=\"0\" y2=\"216\">\n"
+           "      <stop offset=\"0\" stop-color=\"" + hex(kRedLit) + "\"/>\n"
+           "      <stop offset=\"1\" stop-color=\"" + hex(kRedDeep) + "\"/>\n"
+           "    </linearGradient>\n"
+           "  </defs>\n"
+           "  <rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" rx=\"44\" fill=\"url(#steel)\" stroke=\"#000000\" stroke-width=\"6\"/>\n"
+           "  <circle cx=\"128\" cy=\"128\" r=\"86\" fill=\"none\" stroke=\"url(#red)\" stroke-width=\"16\"/>\n"
+           "  <path d=\"" + letter + "\" fill=\"#ffffff\"/>\n"
+           "</svg>\n";
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPolygonF>
 #include <QSize>
 #include <QString>
 
@@ -11,8 +12,10 @@
 // same program always produces the same pixels.
 class SkinArt {
 public:
-    // `family` is the lettering of the buttons and the splash (OCR-A).
-    explicit SkinArt(QString family);
+    // `family` is the lettering of the buttons and the splash (OCR-A). With a
+    // `scale` of 2 every bitmap is drawn at twice its size, for screens with
+    // two device pixels to a logical pixel; the drawing is the same.
+    explicit SkinArt(QString family, int scale = 1);
 
     // The six buttons of the main window take the bitmap's own size.
     static QSize mainButtonSize();
@@ -27,6 +30,10 @@ public:
     QImage intro() const;
     QImage background() const;
 
+    // The program's icon, `size` pixels square, and the same drawing as SVG.
+    QImage icon(int size) const;
+    static QByteArray iconSvg();
+
 private:
     QFont lettering(int pixelSize, bool bold = false) const;
     void paintRestFace(QImage& image) const;
@@ -36,5 +43,8 @@ private:
     void paintIntroTitle(QImage& image) const;
     void paintIntroTagline(QImage& image) const;
 
+    static QPolygonF iconLetter();
+
     QString m_family;
+    int m_scale = 1;
 };

@@ -61,7 +61,7 @@ struct ButtonFace {
     const char* caption;
 };
 
-bool writeButtons(const SkinArt& art, const QDir& dir)
+bool writeButtons(const SkinArt& art, const QDir& dir, const QString& suffix)
 {
     static const ButtonFace mainButtons[] = {
         {"Back", "Back"}, {"Forward", "Forward"}, {"Go", "Go"},
@@ -72,13 +72,42 @@ bool writeButtons(const SkinArt& art, const QDir& dir)
     auto writePair = [&](const ButtonFace& face, QSize size) {
         const QString stem = QString::fromLatin1(face.file);
         const QString caption = QString::fromLatin1(face.caption);
-        ok = writeBitmap(dir, stem + QStringLiteral("UP.BMP"), art.button(caption, size, false)) && ok;
-        ok = writeBitmap(dir, stem + QStringLiteral("DOWN.BMP"), art.button(caption, size, true)) && ok;
+        ok = writeBitmap(dir, stem + QStringLiteral("UP") + suffix, art.button(caption, size, false)) && ok;
+        ok = writeBitmap(dir, stem + QStringLiteral("DOWN") + suffix, art.button(caption, size, true)) && ok;
     };
     for (const ButtonFace& face : mainButtons)
         writePair(face, SkinArt::mainButtonSize());
     for (const ButtonFace& face : listButtons)
         writePair(face, SkinArt::listButtonSize());
+    return ok;
+}
+
+// Every bitmap of the skin, drawn by `art` and named with `suffix` (".BMP" or "@2x.BMP").
+bool writeBitmaps(const SkinArt& art, const QDir& dir, const QString& suffix)
+{
+    bool ok = true;
+    ok = writeBitmap(dir, QStringLiteral("Intro") + suffix, art.intro()) && ok;
+    ok = writeBitmap(dir, QStringLiteral("Main") + suffix, art.background()) && ok;
+    ok = writeButtons(art, dir, suffix) && ok;
+    return ok;
+}
+
+// The program's icon in a freedesktop icon theme tree: a PNG per size and a scalable SVG.
+bool writeIcons(const SkinArt& art, const QDir& themeDir)
+{
+    bool ok = true;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString sub = QStringLiteral("%1x%1/apps").arg(size);
+        const QString path = themeDir.filePath(sub + QStringLiteral("/nimbrel.png"));
+        QSaveFile file(path);
+        if (!themeDir.mkpath(sub) || !file.open(QIODevice::WriteOnly) || !art.icon(size).save(&file, "PNG")
+            || !file.commit()) {
+            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    ok = themeDir.mkpath(QStringLiteral("scalable/apps"))
+         && writeBytes(themeDir.filePath(QStringLiteral("scalable/apps/nimbrel.svg")), SkinArt::iconSvg()) && ok;
     return ok;
 }
 
@@ -88,8 +117,8 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: skingen <output directory>\n");
+    if (args.size() != 2 && args.size() != 3) {
+        std::fprintf(stderr, "usage: skingen <output directory> [<icon theme directory>]\n");
         return 2;
     }
     QDir dir(args.at(1));
@@ -98,11 +127,14 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const SkinArt art(letteringFamily());
+    const QString family = letteringFamily();
+    const SkinArt art(family);
+    const SkinArt art2x(family, 2);
     bool ok = true;
-    ok = writeBitmap(dir, QStringLiteral("Intro.BMP"), art.intro()) && ok;
-    ok = writeBitmap(dir, QStringLiteral("Main.BMP"), art.background()) && ok;
-    ok = writeButtons(art, dir) && ok;
+    ok = writeBitmaps(art, dir, QStringLiteral(".BMP")) && ok;
+    ok = writeBitmaps(art2x, dir, QStringLiteral("@2x.BMP")) && ok;
+    if (args.size() == 3)
+        ok = writeIcons(art, QDir(args.at(2))) && ok;
     ok = writeWave(dir, QStringLiteral("Intro.WAV"), SkinSound::intro()) && ok;
     ok = writeWave(dir, QStringLiteral("Click.WAV"), SkinSound::click()) && ok;
     ok = writeWave(dir, QStringLiteral("OpenWin.WAV"), SkinSound::openWindow()) && ok;

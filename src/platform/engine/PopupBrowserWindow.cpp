@@ -27,7 +27,8 @@ PopupBrowserWindow::PopupBrowserWindow(WebEngineBrowserFactory& factory, QWebEng
     layout->addWidget(m_view);
     resize(kDefaultSize);
 
-    connect(m_page, &QWebEnginePage::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_page, &QWebEnginePage::titleChanged, this, &PopupBrowserWindow::ShowPageInCaption);
+    connect(m_page, &QWebEnginePage::urlChanged, this, &PopupBrowserWindow::ShowPageInCaption);
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &PopupBrowserWindow::OnNewWindowRequested);
 }
@@ -45,9 +46,31 @@ void PopupBrowserWindow::Adopt(QWebEngineNewWindowRequest& request)
     const QRect wanted = request.requestedGeometry();
     if (wanted.width() > 0 && wanted.height() > 0)
         resize(wanted.size());
-    setWindowTitle(request.requestedUrl().toString());
+    m_requestedUrl = request.requestedUrl();
+    ShowPageInCaption();
     request.openIn(m_page);
     show();
+}
+
+QString PopupBrowserWindow::Caption(const QString& title, const QUrl& url)
+{
+    // The address shows the site even when a page picks a misleading title.
+    const QString address = url.toDisplayString();
+    if (title.isEmpty() || title == address)
+        return address;
+    if (address.isEmpty())
+        return title;
+    return title + QStringLiteral(" - ") + address;
+}
+
+void PopupBrowserWindow::ShowPageInCaption()
+{
+    const QUrl url = m_page->url().isEmpty() ? m_requestedUrl : m_page->url();
+    // Until the page has a title of its own the engine offers its address as the title.
+    QString title = m_page->title();
+    if (title == url.toString() || title == url.toDisplayString() || title == m_requestedUrl.toString())
+        title.clear();
+    setWindowTitle(Caption(title, url));
 }
 
 void PopupBrowserWindow::OnNewWindowRequested(QWebEngineNewWindowRequest& request)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 
 class QWebEngineNewWindowRequest;
@@ -11,7 +12,8 @@ class WebEngineBrowser;
 class WebEngineBrowserFactory;
 
 // A plain browser window for a page that another page opened: only the page,
-// its title in the caption, no controls of the program's. It deletes itself
+// its title and address in the caption (so the user sees which site it is),
+// no controls of the program's. It deletes itself
 // when closed, and closes when its page asks to (window.close()).
 class PopupBrowserWindow final : public QWidget {
     Q_OBJECT
@@ -26,11 +28,16 @@ public:
 
     QWebEngineView* view() const { return m_view; }
 
+    // "Title - address", or the address alone while the page has no title.
+    static QString Caption(const QString& title, const QUrl& url);
+
 private:
     void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void ShowPageInCaption();
 
     WebEngineBrowserFactory& m_factory;
     QPointer<WebEngineBrowser> m_origin;
     QWebEngineView* m_view = nullptr;
     QWebEnginePage* m_page = nullptr;
+    QUrl m_requestedUrl;
 };

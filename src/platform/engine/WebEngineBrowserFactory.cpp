@@ -31,11 +31,14 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
 {
     if (m_profile)
         return m_profile;
+    // Cookies and site data belong with the user's data; the page cache can be
+    // thrown away, so it goes where the desktop keeps caches. Both folders are
+    // already the program's own, so the engine's part is just "engine".
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString storage = QDir(data).filePath(QStringLiteral("QtWebEngine/nimbrel"));
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     m_profile = new QWebEngineProfile(QStringLiteral("nimbrel"));
-    m_profile->setPersistentStoragePath(storage);
-    m_profile->setCachePath(QDir(storage).filePath(QStringLiteral("Cache")));
+    m_profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("engine")));
+    m_profile->setCachePath(QDir(cache).filePath(QStringLiteral("engine")));
     // Files that pages offer for download are kept, not silently dropped.
     new DownloadKeeper(m_profile);
     return m_profile;

@@ -11,9 +11,9 @@ class QWebEngineProfile;
 class WebEngineBrowser;
 
 // Makes the program's browser controls on Qt WebEngine. All of them share one
-// persistent profile, "nimbrel", whose cookies and cache live in the user's
-// application data folder. Nothing of the engine starts before the first
-// control is made. Files that pages offer for download are saved into the
+// persistent profile, "nimbrel", whose cookies live in the user's application
+// data folder and whose cache lives in the user's cache folder. Nothing of the
+// engine starts before the first control is made. Files that pages offer for download are saved into the
 // user's download folder (see DownloadKeeper). Destroy the factory after the
 // windows holding its controls (and before the QApplication): it closes any
 // window a page opened and then shuts the profile down.

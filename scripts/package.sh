@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds the Debian package (cpack -G DEB), checks it with lintian, unpacks it
+# into a scratch root and starts nimbrel from there under Xvfb, with the web
+# engine pointed at a closed local proxy so nothing leaves the machine.
+#   scripts/package.sh            # builds in build-package/
+#   BUILD_DIR=build scripts/package.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-build-package}
+
+scripts/install-deps.sh
+# What packaging needs beyond building and testing.
+extra=()
+for p in dpkg-dev fakeroot file lintian; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || extra+=("$p")
+done
+if [ ${#extra[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${extra[@]}"
+fi
+
+configure=()
+[ -f "$BUILD_DIR/CMakeCache.txt" ] || configure=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_TESTS=OFF -DNIMBREL_BENCH=OFF)
+cmake -S . -B "$BUILD_DIR" -G Ninja "${configure[@]}" >/dev/null
+cmake --build "$BUILD_DIR" --target nimbrel nimbrel_docs
+rm -f "$BUILD_DIR"/nimbrel_*.deb
+(cd "$BUILD_DIR" && cpack -G DEB >/dev/null)
+deb=$(ls "$BUILD_DIR"/nimbrel_*.deb)
+echo "package: $deb"
+dpkg-deb --field "$deb" Package Version Architecture Depends
+
+echo "lintian:"
+lintian --fail-on error --display-info "$deb" | tee "$BUILD_DIR/lintian.txt"
+
+# Every dependency must be one Debian can provide.
+apt-get install --simulate --no-install-recommends "./$deb" >/dev/null
+
+root=$(mktemp -d)
+home=$(mktemp -d)
+trap 'rm -rf "$root" "$home"' EXIT
+dpkg -x "$deb" "$root"
+for f in usr/bin/nimbrel usr/lib/nimbrel/nimbrel usr/lib/nimbrel/libnimbrelengine.so \
+         usr/share/applications/nimbrel.desktop usr/share/metainfo/nimbrel.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/nimbrel.svg usr/share/man/man1/nimbrel.1.gz \
+         usr/share/doc/nimbrel/copyright usr/lib/nimbrel/GoUP@2x.BMP; do
+  [ -e "$root/$f" ] || { echo "missing from the package: /$f"; exit 1; }
+done
+if file -L "$root/usr/lib/nimbrel/nimbrel" | grep -q "not stripped"; then echo "program not stripped"; exit 1; fi
+
+# Start it from the unpacked package and wait for its splash window.
+cat >"$home/run.sh" <<'RUN'
+#!/usr/bin/env bash
+set -u
+export HOME="$1" XDG_DATA_HOME="$1/data" XDG_CACHE_HOME="$1/cache" XDG_CONFIG_HOME="$1/config"
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
+"$2/usr/bin/nimbrel" >"$1/log" 2>&1 &
+pid=$!
+for _ in $(seq 1 200); do
+  if xdotool search --onlyvisible --classname '^nimbrel$' >/dev/null 2>&1; then
+    sleep 1
+    import -window root "$1/splash.png" 2>/dev/null || true
+    kill "$pid"; wait "$pid" 2>/dev/null
+    echo "nimbrel from the package showed its window"
+    exit 0
+  fi
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+echo "nimbrel from the package did not show a window"; cat "$1/log"; kill "$pid" 2>/dev/null; exit 1
+RUN
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$home/run.sh" "$home" "$root"
+[ -f "$home/splash.png" ] && cp "$home/splash.png" "$BUILD_DIR/package-splash.png"
+echo "package ok: $deb"

@@ -1,0 +1,127 @@
+// The program as a desktop application: crisp pictures on HiDPI screens,
+// the sandbox notice, and keys and names in the tool windows.
+#include "authoring/EditorBrowserFRM.h"
+#include "personal/FavoritePlacesFRM.h"
+#include "platform/EngineEnvironment.h"
+#include "platform/FilePictureLoader.h"
+#include "platform/ImageControl.h"
+#include "support/TestApp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, modifiers);
+}
+
+bool WriteBitmap(const QString& path, QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    return image.save(path, "BMP");
+}
+
+}  // namespace
+
+TEST(HiDpiPictures, DoubleSizeFileIsUsedAboveRatioOneAndKeepsTheLogicalSize)
+{
+    EXPECT_EQ(ImageControl::DoubleSizeName("/dir/BackUP.BMP"), "/dir/BackUP@2x.BMP");
+    EXPECT_EQ(ImageControl::DoubleSizeName("/dir.x/Plain"), "/dir.x/Plain@2x");
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteBitmap(dir.filePath("GoUP.BMP"), {74, 17}, Qt::red));
+    ASSERT_TRUE(WriteBitmap(dir.filePath("GoUP@2x.BMP"), {148, 34}, Qt::blue));
+    ASSERT_TRUE(WriteBitmap(dir.filePath("StopUP.BMP"), {74, 17}, Qt::green));
+    FilePictureLoader loader;
+
+    const QPixmap sharp = ImageControl::LoadFor(loader, dir.filePath("GoUP.BMP"), 2.0);
+    EXPECT_EQ(sharp.size(), QSize(148, 34));
+    EXPECT_EQ(sharp.deviceIndependentSize().toSize(), QSize(74, 17));
+    EXPECT_EQ(sharp.toImage().pixelColor(5, 5), QColor(Qt::blue));
+
+    const QPixmap plain = ImageControl::LoadFor(loader, dir.filePath("GoUP.BMP"), 1.0);
+    EXPECT_EQ(plain.size(), QSize(74, 17));
+    EXPECT_EQ(plain.toImage().pixelColor(5, 5), QColor(Qt::red));
+
+    // A skin without the double-size file still works on a HiDPI screen.
+    const QPixmap only = ImageControl::LoadFor(loader, dir.filePath("StopUP.BMP"), 2.0);
+    EXPECT_EQ(only.size(), QSize(74, 17));
+    EXPECT_EQ(only.devicePixelRatio(), 1.0);
+    EXPECT_TRUE(ImageControl::LoadFor(loader, dir.filePath("Missing.BMP"), 2.0).isNull());
+}
+
+TEST(HiDpiPictures, ImageKeepsTheCatalogueNameAndLogicalSize)
+{
+    TestApp t;
+    QWidget host;
+    ImageControl image(t.pictures, ImageControl::Mode::BitmapSize, &host);
+    ASSERT_TRUE(image.LoadPicture(t.File("/GoUP.BMP")));
+    EXPECT_EQ(image.PictureFile(), t.File("/GoUP.BMP"));
+    EXPECT_EQ(image.size(), t.pictures.size);
+}
+
+TEST(SandboxNotice, SaysSoWheneverTheSandboxIsOff)
+{
+    EXPECT_FALSE(EngineEnvironment::SandboxOff(false, "", ""));
+    EXPECT_FALSE(EngineEnvironment::SandboxOff(false, "0", "--proxy-server=http://127.0.0.1:9"));
+    EXPECT_TRUE(EngineEnvironment::SandboxOff(true, "", ""));
+    EXPECT_TRUE(EngineEnvironment::SandboxOff(false, "1", ""));
+    EXPECT_TRUE(EngineEnvironment::SandboxOff(false, "", "--no-first-run --no-sandbox"));
+    EXPECT_FALSE(EngineEnvironment::SandboxOff(false, "", "--no-sandboxes"));
+    for (bool root : {true, false}) {
+        const QString line = EngineEnvironment::SandboxNotice(root);
+        EXPECT_TRUE(line.contains("sandbox is")) << line.toStdString();
+        EXPECT_FALSE(line.contains('\n'));
+    }
+    EXPECT_TRUE(EngineEnvironment::SandboxNotice(true).contains("root"));
+}
+
+TEST(ToolWindowNames, FavouritesButtonsAreNamedAndPressedFromTheKeyboard)
+{
+    TestApp t;
+    auto* form = t.app->forms().Show<FavoritePlacesFRM>();
+    EXPECT_EQ(form->Add->accessibleName(), "Add");
+    EXPECT_EQ(form->Add->toolTip(), "Add");
+    EXPECT_EQ(form->Del->accessibleName(), "Del");
+    EXPECT_EQ(form->Del->toolTip(), "Del");
+    EXPECT_NE(form->Add->focusPolicy() & Qt::TabFocus, 0);
+    EXPECT_NE(form->Del->focusPolicy() & Qt::TabFocus, 0);
+}
+
+TEST(PreviewBrowserKeys, NavigationKeysRunTheToolbarButtons)
+{
+    TestApp t;
+    auto* form = t.app->forms().Get<EditorBrowserFRM>();
+    ScriptedBrowser* browser = t.BrowserOf(form);
+    ASSERT_NE(browser, nullptr);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    form->CBOAddress->setEditText("http://127.0.0.1/here");
+    browser->widget()->setFocus();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Left, Qt::AltModifier}, {Qt::Key_Right, Qt::AltModifier}, {Qt::Key_F5, Qt::NoModifier},
+        {Qt::Key_R, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}};
+    const char* calls[] = {"GoBack", "GoForward", "Refresh", "Refresh", "Stop"};
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        t.log.Clear();
+        Key(keys[i].first, keys[i].second);
+        EXPECT_EQ(t.log.entries(), (QStringList{"sound /Click.WAV", QStringLiteral("browser 0 ") + calls[i]})) << calls[i];
+    }
+    for (auto [key, modifiers] : {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_F6, Qt::NoModifier}}) {
+        browser->widget()->setFocus();
+        Key(key, modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), form->CBOAddress);
+        EXPECT_EQ(form->CBOAddress->lineEdit()->selectedText(), "http://127.0.0.1/here");
+    }
+    EXPECT_EQ(form->CBOAddress->accessibleName(), "Address");
+}
