@@ -39,7 +39,13 @@ MainKeys::MainKeys(MainFRM& window, App& app) : QObject(&window), m_window(windo
     AddShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), &MainKeys::PressForward);
     AddShortcut(QKeySequence(Qt::Key_F5), &MainKeys::PressRefresh);
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &MainKeys::PressRefresh);
-    AddShortcut(QKeySequence(Qt::Key_Escape), &MainKeys::PressStop);
+    // Escape stops a page while it loads; at any other time it belongs to
+    // the page (closing its dialogs, leaving its full-screen video).
+    QShortcut* stop = AddShortcut(QKeySequence(Qt::Key_Escape), &MainKeys::PressStop);
+    stop->setEnabled(false);
+    BrowserControl* browser = m_window.BrowserWindow();
+    connect(browser, &BrowserControl::DownloadBegin, stop, [stop] { stop->setEnabled(true); });
+    connect(browser, &BrowserControl::DocumentComplete, stop, [stop] { stop->setEnabled(false); });
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), &MainKeys::SelectAddress);
     AddShortcut(QKeySequence(Qt::ALT | Qt::Key_D), &MainKeys::SelectAddress);
     AddShortcut(QKeySequence(Qt::Key_F6), &MainKeys::SelectAddress);
@@ -92,11 +98,12 @@ void MainKeys::ApplyTabOrder()
     }
 }
 
-void MainKeys::AddShortcut(const QKeySequence& keys, void (MainKeys::*action)())
+QShortcut* MainKeys::AddShortcut(const QKeySequence& keys, void (MainKeys::*action)())
 {
     auto* shortcut = new QShortcut(keys, &m_window);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, action);
+    return shortcut;
 }
 
 void MainKeys::PressBack() { m_window.Back->Press(); }

@@ -7,6 +7,7 @@
 class App;
 class MainFRM;
 class QKeySequence;
+class QShortcut;
 
 // The main window's keyboard and screen-reader side: the standard browser
 // keys, each running the handler a click would run (so sounds and faces are
@@ -37,7 +38,7 @@ protected:
 private:
     void NameControls();
     void ApplyTabOrder();
-    void AddShortcut(const QKeySequence& keys, void (MainKeys::*action)());
+    QShortcut* AddShortcut(const QKeySequence& keys, void (MainKeys::*action)());
     void PressBack();
     void PressForward();
     void PressRefresh();

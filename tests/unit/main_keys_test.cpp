@@ -100,8 +100,13 @@ TEST_F(MainKeysTest, BrowserKeysRunWhatAClickOnTheirButtonRuns)
     EXPECT_EQ(refresh, (QStringList{"picture /RefreshDOWN.BMP", "browser 0 Refresh", "picture /RefreshUP.BMP", "sound /Click.WAV"}));
     EXPECT_EQ(KeyLog(Qt::Key_F5), refresh);
     EXPECT_EQ(KeyLog(Qt::Key_R, Qt::ControlModifier), refresh);
+    // Escape stops a page that is loading and is the page's own otherwise.
+    EXPECT_TRUE(KeyLog(Qt::Key_Escape).isEmpty());
+    emit browser->DownloadBegin();
     EXPECT_EQ(KeyLog(Qt::Key_Escape), ClickLog(main->StopS));
     EXPECT_EQ(face(main->StopS), "/StopUP.BMP");
+    emit browser->DocumentComplete(browser->LocationURL());
+    EXPECT_TRUE(KeyLog(Qt::Key_Escape).isEmpty());
 
     // The same keys work while the address box has the focus.
     main->URLC->lineEdit()->setFocus();
