@@ -137,6 +137,12 @@ wait_title() {  # wait_title <seconds> <window> <text>
   wait_for "$1" title_is "$2" "$3"
 }
 main_window() { window_named '^Nimbrel - '; }
+# Checks that a window's title becomes <text>; tells the title it has if not.
+check_title() {  # check_title <what> <seconds> <window> <text>
+  if wait_title "$2" "$3" "$4"; then ok "$1"; return 0; fi
+  bad "$1" "title is '$(title_of "$3")', not '$4'"
+  return 1
+}
 
 # Records every title a window takes, as X reports its changes, into a file.
 spy_titles() {  # spy_titles <window> <file>
