@@ -174,12 +174,29 @@ double_click_at() {
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click --repeat 2 --delay 80 1
 }
 point_at() { xdotool mousemove --window "$1" "$2" "$3"; }
+# Types text as keys. xdotool types a character the keyboard map lacks by
+# mapping a spare key to it for a moment; the program must see that change of
+# the map before the key, so such characters go one at a time, with a pause.
+type_text() {  # type_text <text>
+  local text=$1 run="" c i
+  for ((i = 0; i < ${#text}; i++)); do
+    c=${text:i:1}
+    if [[ "$c" == [[:print:]] && $(printf '%d' "'$c") -lt 128 ]]; then run+=$c; continue; fi
+    [ -n "$run" ] && xdotool type --delay 20 -- "$run"
+    run=""
+    sleep 0.15
+    xdotool type --delay 120 -- "$c"
+    sleep 0.15
+  done
+  [ -n "$run" ] && xdotool type --delay 20 -- "$run"
+  return 0
+}
 # Clicks into a text box and replaces its whole text by typing.
 type_into() {  # type_into <window> <x> <y> <text>
   click_at "$1" "$2" "$3"
   sleep 0.2
   xdotool key ctrl+a
-  xdotool type --delay 20 -- "$4"
+  type_text "$4"
 }
 
 # Pops the tools menu up from the main window's menu button and types keys into it.

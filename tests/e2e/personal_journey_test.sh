@@ -111,10 +111,10 @@ open_from_menu "$pad_regex" "notepad window" "${menu_notepad[@]}"
 pad=$(window_named "$pad_regex")
 heard "the notepad's opening" "$t"
 click_at "$pad" 170 120
-xdotool type --delay 30 "abc"
+type_text "abc"
 check "typing is in the notes file at once" wait_for 3 file_is "$notes" 'abc\r\n' || show_file "$notes"
 xdotool key Return
-xdotool type --delay 40 "Grüße – naïve café, 5 € ✓"
+type_text "Grüße – naïve café, 5 € ✓"
 check "non-ASCII typing is in the notes file at once, line break as CR LF" \
   wait_for 3 file_is "$notes" 'abc\r\nGrüße – naïve café, 5 € ✓\r\n' || show_file "$notes"
 sleep 0.3
@@ -232,8 +232,11 @@ xdotool mousemove --window "$main" 30 10 click 1
 wait_for 5 menu_is_up || true
 sleep 0.3
 before_sound
+t=$(now)
 xdotool key "${menu_exit[@]}"
 check "Exit ends the program" wait_for 20 ended
+silent_after() { ! sound_heard_after "$1" 2 >/dev/null; }
+[ "$sound" = yes ] && check "Exit plays no sound" silent_after "$t"
 check "no engine process is left" wait_for 10 engine_gone
 
 [ "$sound" = yes ] && { echo "sound onsets (s): $(sound_py onsets "$recording")"; [ "$failed" -gt 0 ] && keep_recording; }
