@@ -26,7 +26,7 @@ python=$(command -v /usr/bin/python3 || command -v python3)
 # start page fails at once and the same way every run. The engine reaches
 # 127.0.0.1 directly: loopback is never sent to a proxy.
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
-# The program's own transfers (the source viewer) get the same closed proxy
+# Transfers that follow the usual proxy variables get the same closed proxy
 # for anything that is not this machine.
 export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9 no_proxy=127.0.0.1,localhost
 home=$(mktemp -d)
@@ -339,7 +339,7 @@ start_server() {
   "$python" "$e2e_dir/server.py" --root "$e2e_dir/pages" --log "$server_log" \
     --port-file "$home/port" --parent $$ --limit 1200 &
   server_pid=$!
-  wait_for 10 test -s "$home/port" || { echo "web server did not start"; exit 1; }
+  must "the local web server starts" wait_for 15 test -s "$home/port"
   port=$(cat "$home/port")
   site="http://127.0.0.1:$port"
 }
