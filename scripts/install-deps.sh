@@ -9,6 +9,7 @@ packages=(
   libqt6opengl6-dev libgl-dev libgtest-dev libxcb1-dev
   fonts-ocr-a
   xvfb xauth xdotool x11-utils x11-apps imagemagick procps openbox wmctrl
+  python3 pulseaudio pulseaudio-utils
 )
 
 missing=()

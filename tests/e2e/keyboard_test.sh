@@ -70,7 +70,7 @@ go_to() {
 }
 
 # The splash window has the focus as it appears; Return enters.
-need_window 20 '^Nimbrel$' "splash window"
+need_window 20 '^$' "splash window"
 sleep 0.5
 xdotool key Return
 need_window 60 "$main_title" "main window"

@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""A small web server for the end-to-end tests, on 127.0.0.1 only.
+
+Serves the files of a directory with caching switched off, so every load,
+reload and history step reaches it, and writes one line per request to a log:
+
+    <seconds since start> <event> <path> <client>
+
+where event is GET (a request has arrived), DONE (the whole answer was sent)
+or ABORT (the client hung up before the answer was complete) and client is
+"engine" for the web engine (a browser user agent) or "other".
+
+Paths under /slow/ answer with the named file, but send it in small pieces
+over SLOW_SECONDS seconds, so a test can stop a load half way.
+
+It writes the port it listens on to the port file once it is ready, and stops
+by itself when the process that started it is gone or after a time limit.
+"""
+import argparse
+import http.server
+import os
+import sys
+import threading
+import time
+
+SLOW_SECONDS = 12.0
+SLOW_PIECES = 60
+
+TYPES = {".html": "text/html; charset=utf-8", ".htm": "text/html; charset=utf-8", ".txt": "text/plain; charset=utf-8"}
+
+
+class Log:
+    def __init__(self, path):
+        self.start = time.monotonic()
+        self.lock = threading.Lock()
+        self.file = open(path, "a", buffering=1, encoding="utf-8")
+
+    def write(self, event, path, client):
+        with self.lock:
+            self.file.write("%.3f %s %s %s\n" % (time.monotonic() - self.start, event, path, client))
+            self.file.flush()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "E2EServer"
+
+    def log_message(self, *args):  # the request log above is the only log
+        pass
+
+    def client_kind(self):
+        agent = self.headers.get("User-Agent", "")
+        return "engine" if ("Chrome" in agent or "Mozilla" in agent) else "other"
+
+    def do_GET(self):
+        path = self.path.split("?", 1)[0]
+        client = self.client_kind()
+        log = self.server.log
+        log.write("GET", path, client)
+        slow = path.startswith("/slow/")
+        name = path[len("/slow/"):] if slow else path.lstrip("/")
+        if not name:
+            name = "index.html"
+        file = os.path.normpath(os.path.join(self.server.root, name))
+        if not file.startswith(self.server.root + os.sep) or not os.path.isfile(file):
+            body = b"<html><head><title>Not Found</title></head><body>not found</body></html>"
+            self.send_response(404)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Cache-Control", "no-store")
+            self.end_headers()
+            self.wfile.write(body)
+            log.write("DONE", path, client)
+            return
+        with open(file, "rb") as f:
+            body = f.read()
+        self.send_response(200)
+        self.send_header("Content-Type", TYPES.get(os.path.splitext(file)[1], "application/octet-stream"))
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store, no-cache, must-revalidate")
+        self.send_header("Pragma", "no-cache")
+        self.end_headers()
+        try:
+            if slow:
+                piece = max(1, len(body) // SLOW_PIECES + 1)
+                for at in range(0, len(body), piece):
+                    self.wfile.write(body[at:at + piece])
+                    self.wfile.flush()
+                    time.sleep(SLOW_SECONDS / SLOW_PIECES)
+            else:
+                self.wfile.write(body)
+            self.wfile.flush()
+        except (BrokenPipeError, ConnectionResetError):
+            log.write("ABORT", path, client)
+            self.close_connection = True
+            return
+        log.write("DONE", path, client)
+
+
+def watch(parent, limit, server):
+    deadline = time.monotonic() + limit
+    while time.monotonic() < deadline:
+        try:
+            os.kill(parent, 0)
+        except ProcessLookupError:
+            break
+        time.sleep(0.5)
+    server.shutdown()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--parent", type=int, default=os.getppid())
+    parser.add_argument("--limit", type=float, default=1800)
+    args = parser.parse_args()
+
+    http.server.ThreadingHTTPServer.request_queue_size = 64
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    server.root = os.path.realpath(args.root)
+    server.log = Log(args.log)
+    threading.Thread(target=watch, args=(args.parent, args.limit, server), daemon=True).start()
+    tmp = args.port_file + ".tmp"
+    with open(tmp, "w") as f:
+        f.write("%d\n" % server.server_address[1])
+    os.replace(tmp, args.port_file)
+    server.serve_forever(poll_interval=0.2)
+    server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
