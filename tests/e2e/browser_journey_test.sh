@@ -152,7 +152,7 @@ wait_request 15 GET /popup.html $((n + 1)) engine
 load_reported "$home/t-popup1" || true
 sleep 3
 check "a checked switch blocks the page's window.open() (server log)" test "$(requests GET /popped.html)" -eq 0
-check "a checked switch blocks the page's window.open() (no window)" no_window '^Popped Page$'
+check "a checked switch blocks the page's window.open() (no window)" no_window 'popped\.html$|^Popped Page'
 
 click_at "$main" "${box[@]}"
 sleep 0.5
@@ -161,12 +161,12 @@ shot_window main-switch-unchecked "$main"
 check "clicking the box changes it" test "$s1" != "$s0"
 press "$home/t-popup2" "${refresh[@]}" /popped.html
 check "an unchecked switch lets window.open() fetch its page (server log)" wait_request 15 GET /popped.html $((n + 1)) engine
-if wait_for 15 has_window '^Popped Page$'; then
+if wait_for 15 has_window '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$'; then
   ok "an unchecked switch lets window.open() open a window"
   sleep 0.5
   shot popup-window
-  close_window "$(window_named '^Popped Page$')"
-  wait_for 10 no_window '^Popped Page$' || true
+  close_window "$(window_named '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$')"
+  wait_for 10 no_window '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$' || true
 else
   bad "an unchecked switch lets window.open() open a window"
 fi
@@ -176,8 +176,8 @@ sleep 0.5
 check "clicking the words again leaves the box unchecked" test "$(switch)" = "$s1"
 press "$home/t-popup3" "${refresh[@]}" /popped.html
 check "the switch left unchecked by the words still lets pop-ups open" wait_request 15 GET /popped.html $((n + 1)) engine
-wait_for 15 has_window '^Popped Page$' && close_window "$(window_named '^Popped Page$')"
-wait_for 10 no_window '^Popped Page$' || true
+wait_for 15 has_window '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$' && close_window "$(window_named '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$')"
+wait_for 10 no_window '^Popped Page - http://127\.0\.0\.1:[0-9]+/popped\.html$' || true
 click_at "$main" "${box[@]}"
 sleep 0.5
 check "clicking the box again checks it" test "$(switch)" = "$s0"
