@@ -164,6 +164,25 @@ TEST_F(BrowserControlTest, PageLoadRaisesEventsInOrderEndingOnDocumentComplete)
     EXPECT_EQ(control->LocationURL(), server.url("/one"));
 }
 
+TEST_F(BrowserControlTest, BusyFromTheMomentALoadIsAskedFor)
+{
+    server.page("/one", "<html><head><title>First Page</title></head><body>one</body></html>");
+    server.page("/two", "<html><head><title>Second Page</title></head><body>two</body></html>");
+    // A caller that polls right after asking (before any event has run) sees it busy.
+    ASSERT_TRUE(control->Navigate(server.url("/one")));
+    EXPECT_TRUE(control->Busy());
+    ASSERT_EVENTUALLY(recorder->kinds().contains("document"), 20000);
+    EXPECT_FALSE(control->Busy());
+    recorder->events.clear();
+    ASSERT_TRUE(control->Navigate(server.url("/two")));
+    ASSERT_EVENTUALLY(recorder->kinds().contains("document"), 20000);
+    recorder->events.clear();
+    ASSERT_TRUE(control->GoBack());
+    EXPECT_TRUE(control->Busy());
+    ASSERT_EVENTUALLY(recorder->kinds().contains("document"), 20000);
+    EXPECT_FALSE(control->Busy());
+}
+
 TEST_F(BrowserControlTest, FailedLoadsStillEndOnDocumentComplete)
 {
     LocalHttpServer::Response reset;

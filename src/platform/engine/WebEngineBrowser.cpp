@@ -112,6 +112,7 @@ bool WebEngineBrowser::Navigate(const QString& address)
     const QUrl url = AddressToUrl(address);
     if (!url.isValid() || !m_page)
         return false;
+    LoadAsked();
     m_page->load(url);
     return true;
 }
@@ -120,6 +121,7 @@ bool WebEngineBrowser::GoBack()
 {
     if (!m_page || !m_page->history()->canGoBack())
         return false;
+    LoadAsked();
     m_page->history()->back();
     return true;
 }
@@ -128,6 +130,7 @@ bool WebEngineBrowser::GoForward()
 {
     if (!m_page || !m_page->history()->canGoForward())
         return false;
+    LoadAsked();
     m_page->history()->forward();
     return true;
 }
@@ -136,6 +139,7 @@ bool WebEngineBrowser::Refresh()
 {
     if (!m_page || m_page->url().isEmpty())
         return false;
+    LoadAsked();
     m_page->triggerAction(QWebEnginePage::Reload);
     return true;
 }
@@ -144,6 +148,7 @@ bool WebEngineBrowser::Stop()
 {
     if (!m_page)
         return false;
+    m_asked.invalidate();
     m_page->triggerAction(QWebEnginePage::Stop);
     return true;
 }
@@ -169,8 +174,25 @@ QString WebEngineBrowser::LocationName() const
     return title.isEmpty() ? LocationURL() : title;
 }
 
+namespace {
+// A load asked for that the engine has not started within this time (a jump
+// within the same page, say) no longer counts as busy.
+constexpr qint64 kLoadStartGraceMs = 1500;
+}  // namespace
+
+void WebEngineBrowser::LoadAsked()
+{
+    m_asked.start();
+}
+
+bool WebEngineBrowser::Busy() const
+{
+    return m_loading || (m_asked.isValid() && m_asked.elapsed() < kLoadStartGraceMs);
+}
+
 void WebEngineBrowser::OnLoadStarted()
 {
+    m_asked.invalidate();
     // A load that replaces one still running continues its sequence: the
     // caller has had its DownloadBegin and gets one DocumentComplete.
     if (m_loading)
@@ -195,6 +217,7 @@ void WebEngineBrowser::OnUrlChanged(const QUrl& url)
 
 void WebEngineBrowser::OnLoadFinished(bool /*ok*/)
 {
+    m_asked.invalidate();
     if (!m_loading)
         return;
     // A failed load ends as a good one does: the engine shows its error page

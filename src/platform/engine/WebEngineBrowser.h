@@ -2,6 +2,7 @@
 
 #include "platform/BrowserControl.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -35,7 +36,9 @@ public:
 
     QString LocationURL() const override;
     QString LocationName() const override;
-    bool Busy() const override { return m_loading; }
+    // Busy from the moment a load is asked for: the engine reports the start
+    // a little later, and a caller polling in between must not see it idle.
+    bool Busy() const override;
 
     // Where GoHome and GoSearch go.
     static QString HomePage();
@@ -59,6 +62,7 @@ private:
     void OnLoadFinished(bool ok);
     void OnLinkHovered(const QString& url);
     void RaiseNavigateComplete();
+    void LoadAsked();
 
     WebEngineBrowserFactory& m_factory;
     // The view is a child of the window and may go before the control does.
@@ -66,4 +70,6 @@ private:
     QPointer<QWebEnginePage> m_page;
     bool m_loading = false;
     bool m_navigateRaised = false;
+    // When a load was last asked for and has not started yet (invalid when none).
+    QElapsedTimer m_asked;
 };
