@@ -10,8 +10,10 @@
 #include "platform/Look.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
+#include "platform/UserFiles.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +43,9 @@ FavoritePlacesFRM::FavoritePlacesFRM(App& app) : Form(app)
     ListBox = new QListWidget(this);
     Twips::place(ListBox, 120, 600, 4335, 2220);
     ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of the same font: measuring one row is enough,
+    // which keeps a list of a million entries quick to fill.
+    ListBox->setUniformItemSizes(true);
     ListBox->setFont(Look::font(8.25));
     Look::setColors(ListBox, Look::darkRed(), Look::windowBackground());
     ListBox->viewport()->installEventFilter(this);
@@ -75,7 +80,9 @@ QString FavoritePlacesFRM::Title()
 
 QString FavoritePlacesFRM::FavoritesPath() const
 {
-    return AssetPath(QStringLiteral("/FavPlaces.TXT"));
+    if (m_favoritesPath.isEmpty())
+        m_favoritesPath = UserFiles::Locate(app().programDir(), QStringLiteral("FavPlaces.TXT"));
+    return m_favoritesPath;
 }
 
 void FavoritePlacesFRM::Form_Load()
@@ -99,10 +106,19 @@ void FavoritePlacesFRM::Form_Load()
 
 bool FavoritePlacesFRM::LetEventsRun()
 {
+    // Events run when a few milliseconds have passed since they last did:
+    // other windows stay as responsive as with a turn per entry, and a long
+    // list does not spend its time in the event loop.
+    static constexpr qint64 kTurnEveryMs = 8;
+    if (m_sinceLastTurn.isValid() && m_sinceLastTurn.elapsed() < kTurnEveryMs)
+        return true;
     const QPointer<FavoritePlacesFRM> self(this);
     App& program = app();
     QCoreApplication::processEvents();
-    return self && !self->isUnloaded() && !program.ended();
+    if (!self || self->isUnloaded() || program.ended())
+        return false;
+    m_sinceLastTurn.start();
+    return true;
 }
 
 void FavoritePlacesFRM::Form_Unload()
@@ -149,20 +165,27 @@ void FavoritePlacesFRM::Del_Click()
 
 void FavoritePlacesFRM::AppendEntry(const QString& text)
 {
-    ListBox->addItem(text);
-    ravel32::WriteListFile(FavoritesPath(), ListBox);
+    ravel32::AppendListEntry(ListBox, text);
+    WriteList();
+}
+
+void FavoritePlacesFRM::WriteList()
+{
+    QString error;
+    if (!ravel32::WriteListFile(FavoritesPath(), ListBox, &error))
+        UserFiles::TellNotSaved(this, FavoritesPath(), error);
 }
 
 void FavoritePlacesFRM::RemoveSelectedEntry()
 {
     const QList<QListWidgetItem*> selected = ListBox->selectedItems();
     if (!selected.isEmpty()) {
-        delete ListBox->takeItem(ListBox->row(selected.first()));
+        ravel32::RemoveListEntry(ListBox, ListBox->row(selected.first()));
         // Nothing is selected after a removal, so a second Del removes nothing.
         ListBox->clearSelection();
     }
     // Written whether or not an entry was removed.
-    ravel32::WriteListFile(FavoritesPath(), ListBox);
+    WriteList();
 }
 
 void FavoritePlacesFRM::ApplyPendingChanges()
@@ -182,7 +205,8 @@ void FavoritePlacesFRM::ListBox_DblClick()
     const QList<QListWidgetItem*> selected = ListBox->selectedItems();
     if (selected.isEmpty())
         return;
-    const QString address = selected.first()->text();
+    // The whole entry, also when the list shows it cut short.
+    const QString address = ravel32::ListEntryText(selected.first());
     if (BrowserControl* browser = app().forms().Get<MainFRM>()->BrowserWindow())
         browser->Navigate(address);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Form.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -11,7 +12,8 @@ class QListWidget;
 class RuleLines;
 
 // The user's favourite places: an address box with the skinned Add and Del
-// buttons over a list kept in "/FavPlaces.TXT", written after every change.
+// buttons over a list kept in "FavPlaces.TXT" (where UserFiles puts it),
+// written after every change; a write that fails is reported once.
 // A double-click opens the selected entry in the main window's browser.
 class FavoritePlacesFRM final : public Form {
     Q_OBJECT
@@ -32,6 +34,8 @@ public:
 
     // True while Form_Load is still reading the list from the file.
     bool isReadingList() const { return m_readingList; }
+    // Where the list is kept (see UserFiles).
+    QString FavoritesPath() const;
 
     // Controls, named as the window's design names them.
     QLineEdit* URL = nullptr;
@@ -53,12 +57,14 @@ private:
         QString text;
     };
 
-    QString FavoritesPath() const;
     bool LetEventsRun();
+    void WriteList();
     void AppendEntry(const QString& text);
     void RemoveSelectedEntry();
     void ApplyPendingChanges();
 
+    mutable QString m_favoritesPath;
+    QElapsedTimer m_sinceLastTurn;
     bool m_readingList = false;
     std::vector<PendingChange> m_pending;
 };

@@ -1,5 +1,6 @@
 #include "platform/WebTextDecoder.h"
 
+#include "platform/UserTextFile.h"
 #include "platform/Windows1252.h"
 
 #include <QRegularExpression>
@@ -53,7 +54,9 @@ bool WebTextDecoder::DecodeAs(const QByteArray& label, const QByteArray& body, Q
         text = Windows1252::decode(body);
         return true;
     }
-    QStringDecoder decoder(lower.constData());
+    // Stateless: a sequence cut off at the end of the body gives a
+    // replacement character instead of vanishing.
+    QStringDecoder decoder(lower.constData(), QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         return false;
     text = decoder.decode(body);
@@ -62,14 +65,32 @@ bool WebTextDecoder::DecodeAs(const QByteArray& label, const QByteArray& body, Q
 
 QString WebTextDecoder::Decode(const QByteArray& body, const QByteArray& contentType)
 {
-    if (const auto bom = QStringConverter::encodingForData(body)) {
-        QStringDecoder decoder(*bom);
-        return decoder.decode(body);
-    }
     QString text;
     if (DecodeAs(CharsetOfContentType(contentType), body, text))
         return text;
-    if (DecodeAs(CharsetOfPage(body), body, text))
-        return text;
+    if (const auto bom = QStringConverter::encodingForData(body)) {
+        QStringDecoder decoder(*bom, QStringDecoder::Flag::Stateless);
+        return decoder.decode(body);
+    }
+    const QByteArray declared = CharsetOfPage(body);
+    if (!declared.isEmpty()) {
+        // The code-page labels are read as Windows-1252, as browsers do;
+        // any other declaration is found and read by Qt's own sniffing.
+        if (isWindows1252Label(declared.trimmed().toLower()))
+            return Windows1252::decode(body);
+        if (const auto encoding = QStringConverter::encodingForHtml(body)) {
+            QStringDecoder decoder(*encoding, QStringDecoder::Flag::Stateless);
+            return decoder.decode(body);
+        }
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(body);
+        if (decoder.isValid())
+            return decoder.decode(body);
+        if (DecodeAs(declared, body, text))
+            return text;
+    }
+    // Nothing declared: text that is valid UTF-8 is UTF-8; anything else is
+    // the code page, where every byte is a character.
+    if (UserTextFile::IsUtf8(body))
+        return QString::fromUtf8(body);
     return Windows1252::decode(body);
 }
