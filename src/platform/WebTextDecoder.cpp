@@ -65,13 +65,14 @@ bool WebTextDecoder::DecodeAs(const QByteArray& label, const QByteArray& body, Q
 
 QString WebTextDecoder::Decode(const QByteArray& body, const QByteArray& contentType)
 {
-    QString text;
-    if (DecodeAs(CharsetOfContentType(contentType), body, text))
-        return text;
+    // A byte-order mark is certain, so it goes first, as in browsers.
     if (const auto bom = QStringConverter::encodingForData(body)) {
         QStringDecoder decoder(*bom, QStringDecoder::Flag::Stateless);
         return decoder.decode(body);
     }
+    QString text;
+    if (DecodeAs(CharsetOfContentType(contentType), body, text))
+        return text;
     const QByteArray declared = CharsetOfPage(body);
     if (!declared.isEmpty()) {
         // The code-page labels are read as Windows-1252, as browsers do;

@@ -4,8 +4,8 @@
 #include <QString>
 
 // Turns the body of a fetched web resource into text. The character set is
-// taken, in this order, from the server's Content-Type header, from a
-// byte-order mark, from the page's own <meta charset> or http-equiv
+// taken, in this order, from a byte-order mark (certain, as browsers hold),
+// from the server's Content-Type header, from the page's own <meta charset> or http-equiv
 // declaration near its top; a body that declares nothing is UTF-8 when it is
 // valid UTF-8 and Windows-1252 otherwise. A label that names no known
 // character set is passed over for the next source. A multi-byte sequence

@@ -167,6 +167,29 @@ TEST(HtmlViewer, OpenInEditorHandsTheSourceOverEvenBeforeTheEditorExisted)
     EXPECT_EQ(editor->Text(), "");
 }
 
+TEST(HtmlViewer, AFailedFetchLeavesNoEarlierSourceBehind)
+{
+    ObservedTransfer transfer;
+    ViewerWith w(transfer);
+    HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
+    viewer->URL->setText("http://127.0.0.1:1/good");
+    viewer->VS_Click();
+    ASSERT_EQ(viewer->HTML->toPlainText(), "<p>fetched</p>");
+
+    transfer.result = TransferResult{false, {}, QStringLiteral("Connection refused")};
+    viewer->URL->setText("http://127.0.0.1:1/refused");
+    viewer->VS_Click();
+    EXPECT_EQ(viewer->HTML->toPlainText(), "");
+    EXPECT_EQ(viewer->URL->text(), "http://127.0.0.1:1/refused");
+    EXPECT_EQ(problemTexts(viewer), QStringList({"Connection refused"}));
+
+    // Open In Editor hands over nothing of the earlier page.
+    viewer->OpenInEd_Click();
+    EditorFRM* editor = w.app.forms().Find<EditorFRM>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(editor->Text().contains("fetched"));
+}
+
 // The real transfer against a server that never answers: the wait is bounded,
 // the window keeps handling events meanwhile, and the message says what happened.
 TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
