@@ -111,7 +111,8 @@ bool IsUtf8(QByteArrayView bytes)
             --to;
         if (to == from)
             to = std::min(bytes.size(), from + kSlice);
-        (void)utf8.decode(bytes.sliced(from, to - from));
+        // decode() converts only when its result becomes a string.
+        const QString slice = utf8.decode(bytes.sliced(from, to - from));
         if (utf8.hasError())
             return false;
         from = to;

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include "support/Files.h"
+#include "support/TestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,8 @@ QStringList entriesOf(const QListWidget& list)
 
 class StoreProperties : public ::testing::Test {
 protected:
+    // Random text of every script has characters no installed font shapes.
+    static void SetUpTestSuite() { TestMain::IgnoreWarnings(QStringLiteral("^\\s*OpenType support missing for")); }
     QString path(const QString& name) const { return dir.path() + name; }
     QTemporaryDir dir;
 };
@@ -121,9 +124,12 @@ TEST_F(StoreProperties, TheTextAreaHoldsEveryCharacterButTheOnesGivenStandIns)
         if ((c < 0xD800 || c > 0xDFFF) && c != U'\n' && c != U'\r' && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1)
             all += QChar(char16_t(c));
     all += QString::fromUcs4(U"\U0001F600\U0010FFFF");
+    // The document of a text area, without the area's layout (which would
+    // look for a font of every script).
+    QTextDocument document;
+    document.setPlainText(all);
+    EXPECT_EQ(document.toRawText(), all);
     QPlainTextEdit area;
-    area.setPlainText(all);
-    EXPECT_EQ(area.document()->toRawText(), all);
 
     // And the stand-ins bring the others through the area unchanged.
     const QString awkward = QStringLiteral("a\rb\u2029c\uFDD0d\uFDD1e") + QString::fromUcs4(U"\U0010FFFD") + "f";
