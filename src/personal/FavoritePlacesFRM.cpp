@@ -13,7 +13,6 @@
 #include "platform/UserFiles.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,19 +105,10 @@ void FavoritePlacesFRM::Form_Load()
 
 bool FavoritePlacesFRM::LetEventsRun()
 {
-    // Events run when a few milliseconds have passed since they last did:
-    // other windows stay as responsive as with a turn per entry, and a long
-    // list does not spend its time in the event loop.
-    static constexpr qint64 kTurnEveryMs = 8;
-    if (m_sinceLastTurn.isValid() && m_sinceLastTurn.elapsed() < kTurnEveryMs)
-        return true;
     const QPointer<FavoritePlacesFRM> self(this);
     App& program = app();
     QCoreApplication::processEvents();
-    if (!self || self->isUnloaded() || program.ended())
-        return false;
-    m_sinceLastTurn.start();
-    return true;
+    return self && !self->isUnloaded() && !program.ended();
 }
 
 void FavoritePlacesFRM::Form_Unload()

@@ -2,7 +2,6 @@
 
 #include "platform/Form.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -64,7 +63,6 @@ private:
     void ApplyPendingChanges();
 
     mutable QString m_favoritesPath;
-    QElapsedTimer m_sinceLastTurn;
     bool m_readingList = false;
     std::vector<PendingChange> m_pending;
 };

@@ -17,6 +17,8 @@ namespace {
 const char kEncodingProperty[] = "nimbrelFileEncoding";
 const char kCodePageLinesProperty[] = "nimbrelCodePageLines";
 const char kUtf8LinesProperty[] = "nimbrelUtf8Lines";
+const char kMarkedProperty[] = "nimbrelByteOrderMark";
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 const QLatin1StringView kCrLf("\r\n");
 
 // ---- Notes: characters a text area cannot hold -----------------------------
@@ -256,11 +258,23 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
         return false;
 
     const QPointer<QListWidget> target(list);
+    const int entriesBefore = list->count();
     int codePageLines = 0;
     int utf8Lines = 0;
     const char* const data = bytes.constData();
     const qsizetype size = bytes.size();
     qsizetype start = 0;
+    // A byte-order mark belongs to the file, not to its first entry; it is
+    // kept when the first line is UTF-8 and written back at the start.
+    bool marked = false;
+    if (bytes.startsWith(kUtf8Bom)) {
+        qsizetype end = 0;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        marked = UserTextFile::IsUtf8(QByteArrayView(data, end));
+        if (marked)
+            start = kUtf8Bom.size();
+    }
     while (start < size) {
         // A line ends at CR LF, or at a lone CR or LF from another system.
         qsizetype end = start;
@@ -296,6 +310,8 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
             return false;
         target->addItem(newEntryItem(entry, formOf(codePage, lineEnd)));
     }
+    if (marked && entriesBefore == 0)
+        list->setProperty(kMarkedProperty, true);
     addToCounter(list, kCodePageLinesProperty, codePageLines);
     addToCounter(list, kUtf8LinesProperty, utf8Lines);
     SetFileEncoding(list, codePageLines > 0 && utf8Lines == 0 ? TextEncoding::Windows1252 : TextEncoding::Utf8);
@@ -323,6 +339,8 @@ bool WriteListFile(const QString& path, QListWidget* list, QString* error)
 {
     QByteArray bytes;
     const int count = list->count();
+    if (count > 0 && list->property(kMarkedProperty).toBool())
+        bytes += kUtf8Bom;
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem* item = list->item(i);
         bytes += ListEntryBytes(item);

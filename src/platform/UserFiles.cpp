@@ -25,7 +25,8 @@ QSet<QString>& reported()
 bool fileMayBeWritten(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    return ::access(native.constData(), W_OK) == 0;
+    // The effective identity decides, as it will for the write itself.
+    return ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace

@@ -224,7 +224,7 @@ bool Write(const QString& path, const QByteArray& bytes, QString* error, NewFile
         if (underKernelTree(QFileInfo(target).canonicalFilePath()))
             return fail(error, QStringLiteral("It is one of the system's own files."));
         // A read-only file stays as it is; the rename below would otherwise replace it.
-        if (::access(native.constData(), W_OK) != 0)
+        if (::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
             return fail(error, systemError(errno));
     }
 
