@@ -69,7 +69,7 @@ expect_window() {  # expect_window <seconds> <title regex> <what>
 main_menu() {
   xdotool windowactivate --sync "$(window_named '^Nimbrel - .')" 2>/dev/null || true
   sleep 0.3
-  main_menu "$@"
+  menu "$@"
 }
 
 enter
