@@ -47,12 +47,6 @@ bool needsStandIn(char16_t c)
     return c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == kEscapeHigh;
 }
 
-void appendEscape(QString& out)
-{
-    out.append(QChar(kEscapeHigh));
-    out.append(QChar(kEscapeLow));
-}
-
 bool isEscapeAt(QStringView text, qsizetype i)
 {
     return i + 1 < text.size() && text[i].unicode() == kEscapeHigh && text[i + 1].unicode() == kEscapeLow;
@@ -132,89 +126,169 @@ void SetFileEncoding(QObject* control, TextEncoding encoding)
     control->setProperty(kEncodingProperty, static_cast<int>(encoding));
 }
 
+// Both directions work on raw buffers sized in advance: a notes file of tens
+// of megabytes goes through here on every keystroke.
+
 QString AreaTextOf(const QString& fileText)
 {
-    const QStringView in(fileText);
-    QString out;
-    out.reserve(in.size());
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < in.size(); ++i) {
+    const QChar* in = fileText.constData();
+    const qsizetype size = fileText.size();
+    qsizetype specials = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        specials += needsStandIn(in[i].unicode());
+    if (specials == 0)
+        return fileText;
+
+    QString out(size + 2 * specials, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = in[i].unicode();
-        if (!needsStandIn(c))
-            continue;
-        out.append(in.sliced(from, i - from));
-        from = i + 1;
-        if (c == u'\r' && i + 1 < in.size() && in[i + 1] == u'\n') {
-            out.append(QLatin1Char('\n'));  // CR LF is the line break
+        if (!needsStandIn(c)) {
+            *o++ = in[i];
+        } else if (c == u'\r' && i + 1 < size && in[i + 1] == u'\n') {
+            *o++ = QLatin1Char('\n');  // CR LF is the line break
             ++i;
-            from = i + 1;
         } else if (c == kEscapeHigh) {
-            // The escape is doubled; a high surrogate alone is copied.
-            if (isEscapeAt(in, i)) {
-                appendEscape(out);
-                appendEscape(out);
+            if (i + 1 < size && in[i + 1].unicode() == kEscapeLow) {
+                // The escape itself is doubled.
+                *o++ = QChar(kEscapeHigh);
+                *o++ = QChar(kEscapeLow);
+                *o++ = QChar(kEscapeHigh);
+                *o++ = QChar(kEscapeLow);
                 ++i;
-                from = i + 1;
             } else {
-                out.append(in[i]);
+                *o++ = in[i];  // a high surrogate alone is copied
             }
         } else {
-            for (const StandIn& s : kStandIns) {
-                if (s.character == c) {
-                    appendEscape(out);
-                    out.append(QChar(s.mark));
+            for (const StandIn& standIn : kStandIns) {
+                if (standIn.character == c) {
+                    *o++ = QChar(kEscapeHigh);
+                    *o++ = QChar(kEscapeLow);
+                    *o++ = QChar(standIn.mark);
                 }
             }
         }
     }
-    out.append(in.sliced(from));
+    out.truncate(o - out.constData());
     return out;
 }
 
-QString FileTextOf(QStringView in)
+// Hands `sink` the UTF-16 units of the file text of an area's text one by
+// one: line breaks become CR LF, stand-ins the characters they stand for.
+template <typename Sink>
+void forEachFileUnit(QStringView text, Sink&& sink)
 {
-    QString out;
-    out.reserve(in.size() + in.size() / 32 + 2);
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < in.size(); ++i) {
+    const QChar* in = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = in[i].unicode();
-        if (c != u'\n' && c != 0x2029 && c != kEscapeHigh)
+        if (c == u'\n' || c == 0x2029) {
+            sink(u'\r');  // a line break of the area
+            sink(u'\n');
             continue;
-        if (c == kEscapeHigh && !isEscapeAt(in, i))
-            continue;
-        out.append(in.sliced(from, i - from));
-        from = i + 1;
-        if (c != kEscapeHigh) {
-            out.append(kCrLf);  // a line break of the area
+        }
+        if (c != kEscapeHigh || !isEscapeAt(text, i)) {
+            sink(c);
             continue;
         }
         // An escape: what follows it says which character it stands for.
         const qsizetype next = i + 2;
-        if (isEscapeAt(in, next)) {
-            appendEscape(out);
+        if (isEscapeAt(text, next)) {
+            sink(kEscapeHigh);
+            sink(kEscapeLow);
             i = next + 1;
-        } else if (next < in.size()) {
-            const char16_t mark = in[next].unicode();
-            const StandIn* found = nullptr;
-            for (const StandIn& s : kStandIns)
-                if (s.mark == mark)
-                    found = &s;
-            if (found) {
-                out.append(QChar(found->character));
-                i = next;
-            } else {
-                appendEscape(out);  // an escape on its own stays itself
-                i = next - 1;
-            }
+            continue;
+        }
+        const StandIn* found = nullptr;
+        if (next < size)
+            for (const StandIn& standIn : kStandIns)
+                if (standIn.mark == in[next].unicode())
+                    found = &standIn;
+        if (found) {
+            sink(found->character);
+            i = next;
         } else {
-            appendEscape(out);
+            // An escape on its own stays itself.
+            sink(kEscapeHigh);
+            sink(kEscapeLow);
             i = next - 1;
         }
-        from = i + 1;
     }
-    out.append(in.sliced(from));
+}
+
+QString FileTextOf(QStringView text)
+{
+    qsizetype breaks = 0;
+    for (const QChar c : text)
+        breaks += c == u'\n' || c == QChar(0x2029);
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    forEachFileUnit(text, [&o](char16_t unit) { *o++ = QChar(unit); });
+    out.truncate(o - out.constData());
     return out;
 }
+
+namespace {
+
+// The file bytes of an area's text (its terminator included) in UTF-8, built
+// in one pass into `out`, whose memory is reused from one keystroke to the next.
+void areaTextToUtf8(QStringView text, bool bom, QByteArray& out)
+{
+    const qsizetype most = 3 * text.size() + 2 * 2 + 3;
+    if (out.capacity() > 4 * most + (1 << 20))
+        out = QByteArray();  // a much smaller text than before: give the memory back
+    out.resize(most);
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    auto* const start = o;
+    if (bom) {
+        *o++ = 0xEF;
+        *o++ = 0xBB;
+        *o++ = 0xBF;
+    }
+    char16_t high = 0;
+    const auto put = [&](char32_t c) {
+        if (c < 0x80) {
+            *o++ = static_cast<unsigned char>(c);
+        } else if (c < 0x800) {
+            *o++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *o++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else {
+            *o++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        }
+    };
+    const auto unit = [&](char16_t u) {
+        if (high) {
+            if (QChar::isLowSurrogate(u)) {
+                put(QChar::surrogateToUcs4(high, u));
+                high = 0;
+                return;
+            }
+            put(QChar::ReplacementCharacter);  // a high surrogate alone, as Qt writes it
+            high = 0;
+        }
+        if (QChar::isHighSurrogate(u))
+            high = u;
+        else if (QChar::isLowSurrogate(u))
+            put(QChar::ReplacementCharacter);
+        else
+            put(u);
+    };
+    forEachFileUnit(text, unit);
+    if (high)
+        put(QChar::ReplacementCharacter);
+    put(U'\r');
+    put(U'\n');
+    out.truncate(o - start);
+}
+
+}  // namespace
 
 void ReadTextFile(QPlainTextEdit* area, const QString& path)
 {
@@ -236,16 +310,24 @@ void ReadTextFile(QPlainTextEdit* area, const QString& path)
 
 bool WriteTextFile(QPlainTextEdit* area, const QString& path, QString* error)
 {
-    QString text = FileTextOf(area->document()->toRawText());
-    text.append(kCrLf);
+    const QString raw = area->document()->toRawText();
     TextEncoding encoding = FileEncoding(area);
-    // A text that starts with U+FEFF is written after a byte-order mark, so the
-    // reader, which takes one mark off, gives the character back.
-    if (encoding == TextEncoding::Utf8 && text.startsWith(QChar(0xFEFF)))
-        encoding = TextEncoding::Utf8WithBom;
-    const QByteArray bytes = EncodeFileText(text, encoding);
-    text = QString();
-    if (!WriteFileAtomically(path, bytes, error))
+    static QByteArray buffer;
+    if (encoding == TextEncoding::Windows1252) {
+        QString text = FileTextOf(raw);
+        text.append(kCrLf);
+        const QByteArray bytes = EncodeFileText(text, encoding);
+        if (encoding == TextEncoding::Windows1252)
+            buffer = bytes;
+    }
+    if (encoding != TextEncoding::Windows1252) {
+        // A text that starts with U+FEFF is written after a byte-order mark,
+        // so the reader, which takes one mark off, gives the character back.
+        if (encoding == TextEncoding::Utf8 && raw.startsWith(QChar(0xFEFF)))
+            encoding = TextEncoding::Utf8WithBom;
+        areaTextToUtf8(raw, encoding == TextEncoding::Utf8WithBom, buffer);
+    }
+    if (!WriteFileAtomically(path, buffer, error))
         return false;
     SetFileEncoding(area, encoding);
     return true;
