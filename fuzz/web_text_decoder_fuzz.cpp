@@ -5,6 +5,8 @@
 #include "platform/UserTextFile.h"
 #include "platform/WebTextDecoder.h"
 
+#include <QStringConverter>
+
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVariant>
 
@@ -290,6 +291,73 @@ void areaTextToUtf8(QStringView text, bool bom, QByteArray& out)
 
 }  // namespace
 
+namespace {
+
+// A copy of a text area's raw text (blocks apart by U+2029), kept up to date
+// from the document's change reports. Taking the whole raw text from a
+// document of fifty megabytes costs more than the rest of a keystroke's write;
+// the copy costs one move of memory per change. A copy whose length stops
+// matching the document's is dropped and taken afresh.
+class AreaTextCopy final : public QObject {
+public:
+    explicit AreaTextCopy(QTextDocument* document) : QObject(document), m_document(document)
+    {
+        setObjectName(QStringLiteral("nimbrelAreaTextCopy"));
+        connect(document, &QTextDocument::contentsChange, this, &AreaTextCopy::Change);
+    }
+
+    static AreaTextCopy* Of(QTextDocument* document)
+    {
+        auto* copy = document->findChild<AreaTextCopy*>(QStringLiteral("nimbrelAreaTextCopy"),
+                                                        Qt::FindDirectChildrenOnly);
+        return copy ? copy : new AreaTextCopy(document);
+    }
+
+    const QString& Text()
+    {
+        if (!m_valid || m_text.size() != m_document->characterCount() - 1) {
+            m_text = m_document->toRawText();
+            m_valid = true;
+        }
+        return m_text;
+    }
+
+private:
+    void Change(int position, int removed, int added)
+    {
+        if (!m_valid)
+            return;
+        // Counts may take in the document's closing separator, which the raw
+        // text leaves out: both are cut at the end of the text.
+        const int length = m_document->characterCount() - 1;
+        if (position < 0 || position > m_text.size()) {
+            m_valid = false;
+            return;
+        }
+        m_text.remove(position, std::min<qsizetype>(removed, m_text.size() - position));
+        const int end = std::min(position + added, length);
+        if (end > position) {
+            QTextCursor cursor(m_document);
+            cursor.setPosition(position);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            m_text.insert(position, cursor.selectedText());
+        }
+        if (m_text.size() != length)
+            m_valid = false;
+    }
+
+    QTextDocument* m_document;
+    QString m_text;
+    bool m_valid = false;
+};
+
+}  // namespace
+
+QString AreaRawText(QPlainTextEdit* area)
+{
+    return AreaTextCopy::Of(area->document())->Text();
+}
+
 void ReadTextFile(QPlainTextEdit* area, const QString& path)
 {
     QByteArray bytes;
@@ -310,7 +378,7 @@ void ReadTextFile(QPlainTextEdit* area, const QString& path)
 
 bool WriteTextFile(QPlainTextEdit* area, const QString& path, QString* error)
 {
-    const QString raw = area->document()->toRawText();
+    const QString raw = AreaRawText(area);
     TextEncoding encoding = FileEncoding(area);
     static QByteArray buffer;
     if (encoding == TextEncoding::Windows1252) {

@@ -68,6 +68,10 @@ inline bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QS
 QString AreaTextOf(const QString& fileText);
 QString FileTextOf(QStringView areaText);
 
+// The area's raw text (blocks apart by U+2029), as its document's
+// toRawText() gives it, from a copy kept current as the text changes.
+QString AreaRawText(QPlainTextEdit* area);
+
 // Replaces the text area's text with the file's text, less the one final
 // CR LF the writer appends. A file that cannot be read gives the empty text.
 // The text is only set when it differs, so the area's change event runs

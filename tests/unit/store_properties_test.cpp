@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
 #include "support/Files.h"
 #include "support/TestMain.h"
@@ -205,6 +206,36 @@ TEST_F(StoreProperties, AnyTextTypedIntoThePadReadsBackAsItWas)
         QPlainTextEdit reopened;
         ReadTextFile(&reopened, notes);
         EXPECT_EQ(areaText(reopened), typed);
+    }
+}
+
+TEST_F(StoreProperties, TheKeptCopyOfTheAreaTextFollowsEveryKindOfEdit)
+{
+    QRandomGenerator random(31);
+    QPlainTextEdit area;
+    area.setPlainText("first\nsecond\u00A0line\nthird");
+    ASSERT_EQ(AreaRawText(&area), area.document()->toRawText());
+    for (int step = 0; step < 400; ++step) {
+        QTextCursor cursor(area.document());
+        const int length = area.document()->characterCount() - 1;
+        cursor.setPosition(random.bounded(length + 1));
+        switch (random.bounded(6)) {
+        case 0: cursor.insertText(randomText(random, 5, true)); break;
+        case 1:
+            cursor.setPosition(random.bounded(length + 1), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 2: cursor.insertBlock(); break;
+        case 3: area.undo(); break;
+        case 4: area.redo(); break;
+        default:
+            cursor.setPosition(random.bounded(length + 1), QTextCursor::KeepAnchor);
+            cursor.insertText(randomText(random, 8, true));
+            break;
+        }
+        if (step % 97 == 0)
+            area.setPlainText(randomText(random, 30, true));
+        ASSERT_EQ(AreaRawText(&area), area.document()->toRawText()) << step;
     }
 }
 
