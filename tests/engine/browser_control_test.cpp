@@ -435,6 +435,11 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
     ASSERT_NE(input, nullptr);
     // Pointing at the link reports its address as status text.
     QSignalSpy status(control, &BrowserControl::StatusTextChange);
+    // Qt drops a move to where the pointer already is (an earlier test may
+    // have left it on this very spot), so it first goes somewhere else.
+    QTest::mouseMove(input, at + QPoint(0, 200));
+    QTest::qWait(50);
+    status.clear();
     QTest::mouseMove(input, at);
     ASSERT_EVENTUALLY(!status.isEmpty(), kLoadTimeout);
     EXPECT_EQ(status.last().at(0).toString(), server.url("/popup"));
