@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVariant>
@@ -448,7 +449,13 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
         if (UserTextFile::IsAscii(line)) {
             entry = QString::fromLatin1(line);
         } else if (UserTextFile::IsUtf8(line)) {
-            entry = QString::fromUtf8(line);
+            if (line.startsWith(kUtf8Bom)) {
+                // QString::fromUtf8 would drop a leading U+FEFF, a character of the entry.
+                QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+                entry = utf8.decode(line);
+            } else {
+                entry = QString::fromUtf8(line);
+            }
             ++utf8Lines;
         } else {
             entry = Windows1252::decode(line);

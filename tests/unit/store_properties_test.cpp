@@ -316,6 +316,21 @@ TEST_F(StoreProperties, AddAndDelNeverChangeTheBytesOfAnotherEntry)
     }
 }
 
+TEST_F(StoreProperties, AByteOrderMarkInsideTheFileIsACharacterOfItsEntry)
+{
+    // Found by fuzzing: a line that starts with U+FEFF kept its bytes only at
+    // the start of the file.
+    const QString fav = path("/FavPlaces.TXT");
+    for (const QByteArray& bytes : {QByteArray("\r\xAD\n\xEF\xBB\xBF\xEF\xB7\x90"),
+                                    QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFtwice\r\n")}) {
+        putFile(fav, bytes);
+        QListWidget list;
+        ASSERT_TRUE(ReadListFile(fav, &list, [] { return true; }));
+        ASSERT_TRUE(WriteListFile(fav, &list));
+        EXPECT_EQ(fileBytes(fav), bytes) << bytes.toHex().constData();
+    }
+}
+
 TEST_F(StoreProperties, TheMixedFileSurvivesAnAddTheCodePageCannotHold)
 {
     const QString fav = path("/FavPlaces.TXT");
