@@ -217,4 +217,13 @@ else
   echo "skipped the read-only run: no user 'nobody' or no setpriv"
 fi
 
-if [ "$failures" -eq 0 ]; then echo "5 passed, 0 failed"; else echo "$failures failed"; exit 1; fi
+# 6. A short kill loop: the program killed while it writes, no file torn.
+#    (bench/kill_loop.sh runs the long one.)
+cleanup
+kills_log="$work/kills.log"
+bash "$here/../../bench/kill_loop.sh" "$built" "${NIMBREL_KILLS:-3}" >"$kills_log" 2>&1 || true
+cat "$kills_log"
+grep -q 'kills,' "$kills_log" || fail "the kill loop did not run"
+if grep -Ev ' 0 torn, 0 temporary files left' "$kills_log" | grep -q 'kills,'; then fail "torn or left-over files after kills"; fi
+
+if [ "$failures" -eq 0 ]; then echo "6 passed, 0 failed"; else echo "$failures failed"; exit 1; fi
