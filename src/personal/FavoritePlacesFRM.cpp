@@ -105,6 +105,12 @@ void FavoritePlacesFRM::Form_Load()
 
 bool FavoritePlacesFRM::LetEventsRun()
 {
+    // The event loop runs before the first entry and then before every 64th:
+    // other windows stay responsive while a long list is read, and a list of
+    // a million entries does not spend most of its time in the event loop.
+    static constexpr int kEntriesPerTurn = 64;
+    if (m_entriesSinceTurn++ % kEntriesPerTurn != 0)
+        return true;
     const QPointer<FavoritePlacesFRM> self(this);
     App& program = app();
     QCoreApplication::processEvents();

@@ -64,5 +64,6 @@ private:
 
     mutable QString m_favoritesPath;
     bool m_readingList = false;
+    int m_entriesSinceTurn = 0;
     std::vector<PendingChange> m_pending;
 };
