@@ -9,6 +9,7 @@
 #include "platform/ImageControl.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
+#include "platform/UserFiles.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
@@ -113,9 +114,11 @@ void EditorFRM::ReplaceText(const QString& text, FileEncoding encoding)
 
 QString EditorFRM::PreviewPath() const
 {
-    // The file lies in the program directory; "/" is a separator on every
-    // platform Qt runs on.
-    return app().programDir() + QStringLiteral("/Preview.html");
+    // In the program directory when it may be written there, else in the
+    // user's data folder; either is a local file the preview browser loads.
+    if (m_previewPath.isEmpty())
+        m_previewPath = UserFiles::Locate(app().programDir(), QStringLiteral("Preview.html"));
+    return m_previewPath;
 }
 
 void EditorFRM::Form_Load()
@@ -186,7 +189,7 @@ bool EditorFRM::WritePage(const QString& path, const QString& what)
     FileEncoding encoding = m_encoding;
     const QByteArray bytes = UserTextFile::Encode(Text() + kCrLf, encoding);
     QString error;
-    if (UserTextFile::Write(path, bytes, UserTextFile::Fallback::None, &error))
+    if (UserTextFile::Write(path, bytes, &error))
         return true;
     Complain(QStringLiteral("Could not write %1:\n%2").arg(what, error));
     return false;
@@ -194,19 +197,12 @@ bool EditorFRM::WritePage(const QString& path, const QString& what)
 
 bool EditorFRM::ReadPage(const QString& path, QStringList& lines, FileEncoding& encoding)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Complain(QStringLiteral("Could not open %1:\n%2").arg(path, file.errorString()));
-        return false;
-    }
-    if (file.size() > kMaxOpenBytes) {
-        Complain(QStringLiteral("%1 is larger than %2 MB, too large for the editor.")
-                     .arg(path, QString::number(kMaxOpenBytes / (1024 * 1024))));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        Complain(QStringLiteral("Could not read %1:\n%2").arg(path, file.errorString()));
+    // Pipes, devices and the kernel's files are refused before they are
+    // opened: reading one could wait for ever.
+    QByteArray bytes;
+    QString error;
+    if (!UserTextFile::ReadAll(path, bytes, &error, kMaxOpenBytes)) {
+        Complain(QStringLiteral("Could not open %1:\n%2").arg(path, error));
         return false;
     }
     // A byte-order mark stays in the text, so Save writes it back.

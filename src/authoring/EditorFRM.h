@@ -62,4 +62,5 @@ private:
     void Complain(const QString& text);
 
     FileEncoding m_encoding = FileEncoding::Utf8;
+    mutable QString m_previewPath;
 };

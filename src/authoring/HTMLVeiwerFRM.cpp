@@ -105,8 +105,11 @@ void HTMLVeiwerFRM::VS_Click()
     const TransferResult result = program.services().transfer.OpenURL(URL->text());
     if (!self || program.ended())
         return;
+    // A failed fetch leaves no earlier page's source under the new address.
     if (result.ok)
         HTML->setPlainText(result.text);
+    else
+        HTML->clear();
     VS->setEnabled(true);
     if (!result.ok)
         ProblemMessage::Show(this, kProblemTitle, result.error);

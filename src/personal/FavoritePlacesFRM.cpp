@@ -10,6 +10,7 @@
 #include "platform/Look.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
+#include "platform/UserFiles.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -41,6 +42,9 @@ FavoritePlacesFRM::FavoritePlacesFRM(App& app) : Form(app)
     ListBox = new QListWidget(this);
     Twips::place(ListBox, 120, 600, 4335, 2220);
     ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of the same font: measuring one row is enough,
+    // which keeps a list of a million entries quick to fill.
+    ListBox->setUniformItemSizes(true);
     ListBox->setFont(Look::font(8.25));
     Look::setColors(ListBox, Look::darkRed(), Look::windowBackground());
     ListBox->viewport()->installEventFilter(this);
@@ -77,7 +81,9 @@ QString FavoritePlacesFRM::Title()
 
 QString FavoritePlacesFRM::FavoritesPath() const
 {
-    return AssetPath(QStringLiteral("/FavPlaces.TXT"));
+    if (m_favoritesPath.isEmpty())
+        m_favoritesPath = UserFiles::Locate(app().programDir(), QStringLiteral("FavPlaces.TXT"));
+    return m_favoritesPath;
 }
 
 void FavoritePlacesFRM::Form_Load()
@@ -101,6 +107,12 @@ void FavoritePlacesFRM::Form_Load()
 
 bool FavoritePlacesFRM::LetEventsRun()
 {
+    // The event loop runs before the first entry and then before every 64th:
+    // other windows stay responsive while a long list is read, and a list of
+    // a million entries does not spend most of its time in the event loop.
+    static constexpr int kEntriesPerTurn = 64;
+    if (m_entriesSinceTurn++ % kEntriesPerTurn != 0)
+        return true;
     const QPointer<FavoritePlacesFRM> self(this);
     App& program = app();
     QCoreApplication::processEvents();
@@ -151,20 +163,27 @@ void FavoritePlacesFRM::Del_Click()
 
 void FavoritePlacesFRM::AppendEntry(const QString& text)
 {
-    ListBox->addItem(text);
-    ravel32::WriteListFile(FavoritesPath(), ListBox);
+    ravel32::AppendListEntry(ListBox, text);
+    WriteList();
+}
+
+void FavoritePlacesFRM::WriteList()
+{
+    QString error;
+    if (!ravel32::WriteListFile(FavoritesPath(), ListBox, &error))
+        UserFiles::TellNotSaved(this, FavoritesPath(), error);
 }
 
 void FavoritePlacesFRM::RemoveSelectedEntry()
 {
     const QList<QListWidgetItem*> selected = ListBox->selectedItems();
     if (!selected.isEmpty()) {
-        delete ListBox->takeItem(ListBox->row(selected.first()));
+        ravel32::RemoveListEntry(ListBox, ListBox->row(selected.first()));
         // Nothing is selected after a removal, so a second Del removes nothing.
         ListBox->clearSelection();
     }
     // Written whether or not an entry was removed.
-    ravel32::WriteListFile(FavoritesPath(), ListBox);
+    WriteList();
 }
 
 void FavoritePlacesFRM::ApplyPendingChanges()
@@ -184,7 +203,8 @@ void FavoritePlacesFRM::ListBox_DblClick()
     const QList<QListWidgetItem*> selected = ListBox->selectedItems();
     if (selected.isEmpty())
         return;
-    const QString address = selected.first()->text();
+    // The whole entry, also when the list shows it cut short.
+    const QString address = ravel32::ListEntryText(selected.first());
     if (BrowserControl* browser = app().forms().Get<MainFRM>()->BrowserWindow())
         browser->Navigate(address);
 }

@@ -11,7 +11,8 @@ class QListWidget;
 class RuleLines;
 
 // The user's favourite places: an address box with the skinned Add and Del
-// buttons over a list kept in "/FavPlaces.TXT", written after every change.
+// buttons over a list kept in "FavPlaces.TXT" (where UserFiles puts it),
+// written after every change; a write that fails is reported once.
 // A double-click opens the selected entry in the main window's browser.
 class FavoritePlacesFRM final : public Form {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
 
     // True while Form_Load is still reading the list from the file.
     bool isReadingList() const { return m_readingList; }
+    // Where the list is kept (see UserFiles).
+    QString FavoritesPath() const;
 
     // Controls, named as the window's design names them.
     QLineEdit* URL = nullptr;
@@ -53,12 +56,14 @@ private:
         QString text;
     };
 
-    QString FavoritesPath() const;
     bool LetEventsRun();
+    void WriteList();
     void AppendEntry(const QString& text);
     void RemoveSelectedEntry();
     void ApplyPendingChanges();
 
+    mutable QString m_favoritesPath;
     bool m_readingList = false;
+    int m_entriesSinceTurn = 0;
     std::vector<PendingChange> m_pending;
 };

@@ -1,10 +1,20 @@
 #include "personal/NotePadFRM.h"
 
 #include "personal/TextFileStore.h"
+#include "platform/App.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
+#include "platform/UserFiles.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
+
+namespace {
+// Up to this many characters every change is written before the handler
+// returns; a longer text is written once the keys already waiting have been
+// taken, so fast typing into a big text costs one write, not one per key.
+constexpr int kWriteAtOnceCharacters = 1 << 20;
+}
 
 NotePadFRM::NotePadFRM(App& app) : Form(app)
 {
@@ -31,6 +41,7 @@ NotePadFRM::~NotePadFRM()
 {
     // The text box goes with the window; its last signals reach no handler.
     disconnect(Data, nullptr, this, nullptr);
+    WritePendingChange();
 }
 
 QString NotePadFRM::Title()
@@ -40,7 +51,9 @@ QString NotePadFRM::Title()
 
 QString NotePadFRM::NotesPath() const
 {
-    return AssetPath(QStringLiteral("/Notes.TXT"));
+    if (m_notesPath.isEmpty())
+        m_notesPath = UserFiles::Locate(app().programDir(), QStringLiteral("Notes.TXT"));
+    return m_notesPath;
 }
 
 void NotePadFRM::Form_Load()
@@ -53,10 +66,29 @@ void NotePadFRM::Form_Load()
 
 void NotePadFRM::Data_Change()
 {
-    ravel32::WriteTextFile(Data, NotesPath());
+    if (Data->document()->characterCount() <= kWriteAtOnceCharacters) {
+        m_writePending = true;
+        WritePendingChange();
+        return;
+    }
+    if (m_writePending)
+        return;
+    m_writePending = true;
+    QTimer::singleShot(0, this, &NotePadFRM::WritePendingChange);
+}
+
+void NotePadFRM::WritePendingChange()
+{
+    if (!m_writePending)
+        return;
+    m_writePending = false;
+    QString error;
+    if (!ravel32::WriteTextFile(Data, NotesPath(), &error))
+        UserFiles::TellNotSaved(this, NotesPath(), error);
 }
 
 void NotePadFRM::Form_Unload()
 {
+    WritePendingChange();
     PlayWave(AssetPath(QStringLiteral("/CloseWin.WAV")));
 }

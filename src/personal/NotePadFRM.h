@@ -4,8 +4,9 @@
 
 class QPlainTextEdit;
 
-// A scratch pad whose whole text is written to "/Notes.TXT" on every change
-// and read back when the pad opens.
+// A scratch pad whose whole text is written to "Notes.TXT" on every change
+// and read back when the pad opens. The file lives where UserFiles puts it;
+// when it cannot be written the user is told once and the text stays.
 class NotePadFRM final : public Form {
     Q_OBJECT
 public:
@@ -20,6 +21,11 @@ public:
 
     QPlainTextEdit* Data = nullptr;
 
-private:
     QString NotesPath() const;
+
+private:
+    void WritePendingChange();
+
+    mutable QString m_notesPath;
+    bool m_writePending = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/WebTextDecoder.h"
 
+#include "platform/UserTextFile.h"
 #include "platform/Windows1252.h"
 
 #include <QRegularExpression>
@@ -21,6 +22,36 @@ bool isWindows1252Label(const QByteArray& lower)
         if (lower == label)
             return true;
     return false;
+}
+
+// UTF-8 as browsers read it: a multi-byte sequence cut off by the end of the
+// body is one replacement character (Qt's own decoder would give one per byte
+// or, keeping state, none).
+QString decodeUtf8(QByteArrayView body)
+{
+    qsizetype lead = body.size();
+    for (int back = 1; back <= 3 && back <= body.size(); ++back) {
+        const auto b = static_cast<unsigned char>(body[body.size() - back]);
+        if ((b & 0xC0) != 0x80) {
+            lead = body.size() - back;
+            break;
+        }
+    }
+    if (lead < body.size()) {
+        const auto b = static_cast<unsigned char>(body[lead]);
+        const qsizetype need = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+        if (need > body.size() - lead && b < 0xF5)
+            return QString::fromUtf8(body.first(lead)) + QChar(QChar::ReplacementCharacter);
+    }
+    return QString::fromUtf8(body);
+}
+
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView body)
+{
+    if (encoding == QStringConverter::Utf8)
+        return decodeUtf8(body.startsWith("\xEF\xBB\xBF") ? body.sliced(3) : body);
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    return decoder.decode(body);
 }
 
 }  // namespace
@@ -53,7 +84,13 @@ bool WebTextDecoder::DecodeAs(const QByteArray& label, const QByteArray& body, Q
         text = Windows1252::decode(body);
         return true;
     }
-    QStringDecoder decoder(lower.constData());
+    if (const auto known = QStringConverter::encodingForName(lower.constData())) {
+        text = decodeWith(*known, body);
+        return true;
+    }
+    // Stateless: a sequence cut off at the end of the body gives a
+    // replacement character instead of vanishing.
+    QStringDecoder decoder(lower.constData(), QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         return false;
     text = decoder.decode(body);
@@ -62,14 +99,29 @@ bool WebTextDecoder::DecodeAs(const QByteArray& label, const QByteArray& body, Q
 
 QString WebTextDecoder::Decode(const QByteArray& body, const QByteArray& contentType)
 {
-    if (const auto bom = QStringConverter::encodingForData(body)) {
-        QStringDecoder decoder(*bom);
-        return decoder.decode(body);
-    }
+    // A byte-order mark is certain, so it goes first, as in browsers.
+    if (const auto bom = QStringConverter::encodingForData(body))
+        return decodeWith(*bom, body);
     QString text;
     if (DecodeAs(CharsetOfContentType(contentType), body, text))
         return text;
-    if (DecodeAs(CharsetOfPage(body), body, text))
-        return text;
+    const QByteArray declared = CharsetOfPage(body);
+    if (!declared.isEmpty()) {
+        // The code-page labels are read as Windows-1252, as browsers do;
+        // any other declaration is found and read by Qt's own sniffing.
+        if (isWindows1252Label(declared.trimmed().toLower()))
+            return Windows1252::decode(body);
+        if (const auto encoding = QStringConverter::encodingForHtml(body))
+            return decodeWith(*encoding, body);
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(body);
+        if (decoder.isValid())
+            return decoder.decode(body);
+        if (DecodeAs(declared, body, text))
+            return text;
+    }
+    // Nothing declared: text that is valid UTF-8 is UTF-8; anything else is
+    // the code page, where every byte is a character.
+    if (UserTextFile::IsUtf8(body))
+        return decodeUtf8(body);
     return Windows1252::decode(body);
 }

@@ -96,7 +96,7 @@ TEST(HtmlViewer, ViewSourceAndEnterFetchTheAddressAsTyped)
     EXPECT_TRUE(t.log.entries().isEmpty());
 }
 
-TEST(HtmlViewer, FailedFetchTellsTheUserAndKeepsThePreviousSource)
+TEST(HtmlViewer, FailedFetchTellsTheUserAndLeavesNoPreviousSource)
 {
     TestApp t;
     HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
@@ -104,7 +104,7 @@ TEST(HtmlViewer, FailedFetchTellsTheUserAndKeepsThePreviousSource)
     viewer->VS_Click();
     t.transfer.results.push_back({false, {}, "The host \"nowhere\" could not be found."});
     viewer->VS_Click();
-    EXPECT_EQ(viewer->HTML->toPlainText(), "previous");
+    EXPECT_EQ(viewer->HTML->toPlainText(), "");
     EXPECT_TRUE(viewer->VS->isEnabled());
     EXPECT_EQ(problemTexts(viewer), QStringList({"The host \"nowhere\" could not be found."}));
 }
@@ -167,6 +167,29 @@ TEST(HtmlViewer, OpenInEditorHandsTheSourceOverEvenBeforeTheEditorExisted)
     EXPECT_EQ(editor->Text(), "");
 }
 
+TEST(HtmlViewer, AFailedFetchLeavesNoEarlierSourceBehind)
+{
+    ObservedTransfer transfer;
+    ViewerWith w(transfer);
+    HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
+    viewer->URL->setText("http://127.0.0.1:1/good");
+    viewer->VS_Click();
+    ASSERT_EQ(viewer->HTML->toPlainText(), "<p>fetched</p>");
+
+    transfer.result = TransferResult{false, {}, QStringLiteral("Connection refused")};
+    viewer->URL->setText("http://127.0.0.1:1/refused");
+    viewer->VS_Click();
+    EXPECT_EQ(viewer->HTML->toPlainText(), "");
+    EXPECT_EQ(viewer->URL->text(), "http://127.0.0.1:1/refused");
+    EXPECT_EQ(problemTexts(viewer), QStringList({"Connection refused"}));
+
+    // Open In Editor hands over nothing of the earlier page.
+    viewer->OpenInEd_Click();
+    EditorFRM* editor = w.app.forms().Find<EditorFRM>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(editor->Text().contains("fetched"));
+}
+
 // The real transfer against a server that never answers: the wait is bounded,
 // the window keeps handling events meanwhile, and the message says what happened.
 TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
@@ -198,7 +221,7 @@ TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
     EXPECT_GE(ticks, 5);
     EXPECT_TRUE(disabledDuring);
     EXPECT_TRUE(viewer->VS->isEnabled());
-    EXPECT_EQ(viewer->HTML->toPlainText(), "previous");
+    EXPECT_EQ(viewer->HTML->toPlainText(), "");
     ASSERT_EQ(problemTexts(viewer).size(), 1);
     EXPECT_TRUE(problemTexts(viewer).at(0).contains("within 0.4 seconds")) << problemTexts(viewer).at(0).toStdString();
 }

@@ -75,6 +75,21 @@ TEST(WebTextDecoder, TakesTheCharsetFromServerThenPageThenWindows1252)
     EXPECT_EQ(WebTextDecoder::Decode("\xEF\xBB\xBFok\xC3\xA9", "text/html; charset=windows-1252"), QString::fromUtf8("oké"));
 }
 
+TEST(WebTextDecoder, UndeclaredUtf8IsUtf8AndACutSequenceShowsAsReplacement)
+{
+    const QByteArray utf8 = "<p>Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</p>";
+    EXPECT_EQ(WebTextDecoder::Decode(utf8, "text/html"), QString::fromUtf8("<p>Café 日本語</p>"));
+    EXPECT_EQ(WebTextDecoder::Decode(utf8, {}), QString::fromUtf8("<p>Café 日本語</p>"));
+    // One byte that is not UTF-8 makes the whole body the code page.
+    EXPECT_EQ(WebTextDecoder::Decode("caf\xC3\xA9 \xE9", {}), QString::fromUtf8("cafÃ© é"));
+    // A sequence cut off at the end is one replacement character, whichever
+    // source named UTF-8.
+    const QString cut = QString::fromUtf8("ok\uFFFD");
+    EXPECT_EQ(WebTextDecoder::Decode("ok\xE6\x97", "text/html; charset=utf-8"), cut);
+    EXPECT_EQ(WebTextDecoder::Decode("<meta charset=utf-8>ok\xE6\x97", {}), QString("<meta charset=utf-8>") + cut);
+    EXPECT_EQ(WebTextDecoder::Decode("\xEF\xBB\xBFok\xE6\x97", {}), cut);
+}
+
 TEST(Windows1252, DecodesAndEncodesTheWholeCodePage)
 {
     QByteArray all(256, 0);

@@ -63,7 +63,7 @@ QStringList entries(const QListWidget& list)
 {
     QStringList out;
     for (int i = 0; i < list.count(); ++i)
-        out << list.item(i)->text();
+        out << ListEntryText(list.item(i));
     return out;
 }
 
@@ -189,19 +189,23 @@ TEST_F(TextFileStoreTest, SingleByteFilesComeBackByteForByte)
     WriteListFile(fav, &list);
     EXPECT_EQ(fileBytes(fav), legacy + "\r\nna\xEFve\r\n");
 
-    // A character the code page holds keeps the file single-byte.
-    list.addItem(QString("\u201Cquoted\u201D"));
+    // A new entry the code page holds keeps the file single-byte.
+    AppendListEntry(&list, QString("\u201Cquoted\u201D"));
     WriteListFile(fav, &list);
     EXPECT_TRUE(fileBytes(fav).endsWith("\r\n\x93quoted\x94\r\n"));
 
-    // One it cannot hold turns the whole file into UTF-8, nothing lost.
-    list.addItem(QString("\u0141\u00F3d\u017A \u65E5\u672C"));
+    // One it cannot hold is UTF-8 on its own line; every other line keeps its bytes.
+    AppendListEntry(&list, QString("\u0141\u00F3d\u017A \u65E5\u672C"));
     WriteListFile(fav, &list);
-    EXPECT_TRUE(fileBytes(fav).endsWith("na\xC3\xAFve\r\n\xE2\x80\x9Cquoted\xE2\x80\x9D\r\n"
-                                        "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC\r\n"));
-    EXPECT_EQ(FileEncoding(&list), TextEncoding::Utf8);
+    EXPECT_EQ(fileBytes(fav), legacy + "\r\nna\xEFve\r\n\x93quoted\x94\r\n"
+                                       "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC\r\n");
     const QStringList before = entries(list);
     EXPECT_EQ(readList(fav), before);
+
+    // With a UTF-8 line in the file, later entries are UTF-8 too.
+    AppendListEntry(&list, QString("caf\u00E9"));
+    WriteListFile(fav, &list);
+    EXPECT_TRUE(fileBytes(fav).endsWith("\xE6\x9C\xAC\r\ncaf\xC3\xA9\r\n"));
 
     // Notes take the same way: read single-byte, written back the same.
     const QString notes = path("/Notes.TXT");
@@ -247,7 +251,8 @@ TEST_F(TextFileStoreTest, BadFavouritesFilesAreReadWithoutLoss)
 {
     const QString fav = path("/FavPlaces.TXT");
 
-    // Binary junk: every byte that is not a line end lands in some entry.
+    // Binary junk: every byte lands in some entry or line end, and the list
+    // is written back as the same bytes.
     QRandomGenerator random(20240605);
     QByteArray junk(256 * 1024, Qt::Uninitialized);
     for (char& c : junk)
@@ -255,10 +260,8 @@ TEST_F(TextFileStoreTest, BadFavouritesFilesAreReadWithoutLoss)
     putFile(fav, junk);
     QListWidget list;
     EXPECT_TRUE(ReadListFile(fav, &list, noEvents));
-    qsizetype characters = 0;
-    for (const QString& entry : entries(list))
-        characters += entry.size();
-    EXPECT_EQ(characters, junk.size() - junk.count('\r') - junk.count('\n'));
+    EXPECT_TRUE(WriteListFile(fav, &list));
+    EXPECT_EQ(fileBytes(fav), junk);
 
     // NUL bytes are characters like any other.
     const QByteArray nuls("a\0b\r\n\0\r\n", 8);
@@ -372,23 +375,26 @@ TEST_F(TextFileStoreTest, ReadOnlyPlacesAreLeftAsTheyWere)
     // No new file can be made: nothing is written, the list stays.
     QListWidget list;
     list.addItems({"one", "two"});
-    WriteListFile(fav, &list);
+    EXPECT_FALSE(WriteListFile(fav, &list));
     EXPECT_FALSE(QFile::exists(fav));
     EXPECT_EQ(entries(list), QStringList({"one", "two"}));
 
-    // The existing notes file is still writable: it is written in place.
+    // The existing notes file may be written, but never in place: a write
+    // that cannot be atomic is not made, and the file keeps its old content.
     QPlainTextEdit area;
     area.setPlainText("new notes");
-    WriteTextFile(&area, notes);
-    EXPECT_EQ(fileBytes(notes), QByteArray("new notes\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Notes.TXT"}));
+    QString error;
+    EXPECT_FALSE(WriteTextFile(&area, notes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(fileBytes(notes), QByteArray("old notes\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Notes.TXT"}));
 
     // A read-only file in a writable directory is not replaced.
     ASSERT_TRUE(QFile::setPermissions(dir.path(), readOnlyDir | QFileDevice::WriteOwner | QFileDevice::WriteUser));
     ASSERT_TRUE(QFile::setPermissions(notes, QFileDevice::ReadOwner | QFileDevice::ReadUser));
     area.setPlainText("newer notes");
-    WriteTextFile(&area, notes);
-    EXPECT_EQ(fileBytes(notes), QByteArray("new notes\r\n"));
+    EXPECT_FALSE(WriteTextFile(&area, notes));
+    EXPECT_EQ(fileBytes(notes), QByteArray("old notes\r\n"));
     EXPECT_EQ(area.toPlainText(), "newer notes");
     QFile::setPermissions(notes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

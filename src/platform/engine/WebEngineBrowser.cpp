@@ -54,6 +54,12 @@ WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineP
     // Pages may ask for windows on their own; whether they get one is decided
     // by the NewWindow2 handler, so the engine must pass every request on.
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    // A local page (the editor's preview) may lead to web pages and back
+    // through the history, Refresh and typed addresses, as in any browser;
+    // without this the engine refuses every web address once a local file has
+    // been shown. Web pages still cannot read local files: that is governed
+    // by the engine's origin rules, which this does not touch.
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     m_view->setPage(m_page);
 
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::OnLoadStarted);

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Kills the real program while it writes the user's files and counts torn
+# files. Four series: favourites writes (Add pressed over and over on a list
+# of 20 000 entries) and notes typing (into 4 MB of notes), each in a writable
+# program directory and in a read-only one run as an ordinary user (the files
+# then live in the user's data folder). After every kill the file must hold
+# the old or a new whole content; after the series one clean run must have
+# removed every temporary file the kills left.
+#
+# Usage (inside Xvfb, e.g. xvfb-run -a -s "-screen 0 1280x1024x24"):
+#   bench/kill_loop.sh <program> [kills per series, default 300]
+# Prints one line per series: kills, torn files, leftovers, seconds.
+set -uo pipefail
+built="$1"
+kills="${2:-300}"
+work=$(mktemp -d)
+chmod 755 "$work"
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+trap 'kill $wm 2>/dev/null; kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
+sleep 0.5
+pid=0
+
+wait_for() { local limit=$1; shift; for _ in $(seq 1 $((limit * 20))); do "$@" && return 0; sleep 0.05; done; return 1; }
+window_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]]; then echo "$w"; return 0; fi
+  done
+}
+has_window() { [ -n "$(window_named "$1")" ]; }
+
+# The favourites: 20 000 entries, then whatever Adds got through, each "www.add".
+fav_seed() { for i in $(seq 1 20000); do printf 'www.entry%05d.example/some/path\r\n' "$i"; done; }
+# The notes: 4 MB of lines, to which "x" keys are appended.
+notes_seed() { local line='the notes of a long day, line after line of them.'; yes "$line" | head -n 80000 | sed 's/$/\r/'; }
+
+fav_whole() {  # the seed, then zero or more "www.add" lines, nothing else
+  python3 - "$1" "$work/fav.seed" <<'EOF'
+import sys
+data = open(sys.argv[1], 'rb').read(); seed = open(sys.argv[2], 'rb').read()
+rest = data[len(seed):] if data.startswith(seed) else None
+ok = rest is not None and len(rest) % len(b'www.add\r\n') == 0 and rest == b'www.add\r\n' * (len(rest) // 9)
+sys.exit(0 if ok else 1)
+EOF
+}
+notes_whole() {  # the seed less its last CR LF, then zero or more "x", then CR LF
+  python3 - "$1" "$work/notes.seed" <<'EOF'
+import sys
+data = open(sys.argv[1], 'rb').read(); seed = open(sys.argv[2], 'rb').read()[:-2]
+ok = data.startswith(seed) and data.endswith(b'\r\n') and set(data[len(seed):-2]) <= {ord('x')}
+sys.exit(0 if ok else 1)
+EOF
+}
+
+series() {  # series <fav|notes> <writable|readonly>
+  local kind=$1 place=$2 dir="$work/$1-$2" home="$work/$1-$2-home" torn=0 done_kills=0 start=$SECONDS
+  cp -a "$(dirname "$built")" "$dir"
+  rm -f "$dir/Notes.TXT" "$dir/FavPlaces.TXT" "$dir"/.*.part
+  mkdir -p "$home"
+  local file="$dir/FavPlaces.TXT"
+  [ "$kind" = notes ] && file="$dir/Notes.TXT"
+  [ "$kind" = fav ] && cp "$work/fav.seed" "$file" || cp "$work/notes.seed" "$file"
+  local runner=(env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config")
+  if [ "$place" = readonly ]; then
+    chmod -R a+rX,a-w "$dir"
+    chown -R nobody "$home"
+    cp "${XAUTHORITY:-/dev/null}" "$work/xauth" 2>/dev/null || : >"$work/xauth"
+    chmod 644 "$work/xauth"
+    runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${runner[@]}" XDG_RUNTIME_DIR="$home"
+            XAUTHORITY="$work/xauth" DISPLAY="$DISPLAY" QTWEBENGINE_DISABLE_SANDBOX=1
+            QTWEBENGINE_CHROMIUM_FLAGS="$QTWEBENGINE_CHROMIUM_FLAGS")
+    file="$home/data/Nimbrel/Nimbrel/$(basename "$file")"
+  fi
+  local check=fav_whole
+  [ "$kind" = notes ] && check=notes_whole
+  while [ "$done_kills" -lt "$kills" ]; do
+    "${runner[@]}" "$dir/$(basename "$built")" >/dev/null 2>&1 &
+    pid=$!
+    wait_for 30 has_window '^Nimbrel$' || { kill -9 $pid; continue; }
+    sleep 0.3
+    xdotool mousemove --window "$(window_named '^Nimbrel$')" 20 20 click 1
+    wait_for 60 has_window '^Nimbrel - .' || { kill -9 $pid; continue; }
+    xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1
+    sleep 0.5
+    if [ "$kind" = fav ]; then
+      xdotool key Down Return
+      wait_for 30 has_window '^Favorite Places +NB$' || { kill -9 $pid; continue; }
+      sleep 0.3
+      xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
+      xdotool key --clearmodifiers ctrl+a
+      xdotool type --delay 1 'www.add'
+      # Enter adds, and the box is "www." again: type the rest and add again.
+      ( for _ in $(seq 1 40); do xdotool key Return; xdotool type --delay 1 'add'; done ) &
+    else
+      xdotool key Down Down Down Right Down Down Right Down Down Return
+      wait_for 30 has_window '^Notepad +NB$' || { kill -9 $pid; continue; }
+      sleep 0.3
+      xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
+      xdotool key --clearmodifiers ctrl+End
+      ( xdotool type --delay 5 "$(printf 'x%.0s' $(seq 1 200))" ) &
+    fi
+    local typist=$!
+    sleep "0.$((RANDOM % 900 + 50))"
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    kill "$typist" 2>/dev/null; wait "$typist" 2>/dev/null
+    done_kills=$((done_kills + 1))
+    if [ -e "$file" ] && ! "$check" "$file"; then
+      torn=$((torn + 1))
+      cp "$file" "$work/torn-$kind-$place-$done_kills"
+    fi
+  done
+  # One clean run that writes once: the leftovers of the kills must be gone.
+  "${runner[@]}" "$dir/$(basename "$built")" >/dev/null 2>&1 &
+  pid=$!
+  wait_for 30 has_window '^Nimbrel$' && sleep 0.3 && xdotool mousemove --window "$(window_named '^Nimbrel$')" 20 20 click 1
+  wait_for 60 has_window '^Nimbrel - .'
+  xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1; sleep 0.5
+  if [ "$kind" = fav ]; then
+    xdotool key Down Return; wait_for 30 has_window '^Favorite Places +NB$'; sleep 0.3
+    xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
+    xdotool key --clearmodifiers ctrl+a; xdotool type 'www.add'; xdotool key Return
+  else
+    xdotool key Down Down Down Right Down Down Right Down Down Return; wait_for 30 has_window '^Notepad +NB$'; sleep 0.3
+    xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
+    xdotool key --clearmodifiers ctrl+End; xdotool type x
+  fi
+  sleep 2
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  local left
+  left=$(find "$dir" "$home" -name '.*.part' 2>/dev/null | wc -l)
+  "$check" "$file" || torn=$((torn + 1))
+  echo "$kind $place: $done_kills kills, $torn torn, $left temporary files left, $((SECONDS - start)) s"
+}
+
+fav_seed >"$work/fav.seed"
+notes_seed >"$work/notes.seed"
+series fav writable
+series notes writable
+if id nobody >/dev/null 2>&1 && command -v setpriv >/dev/null; then
+  series fav readonly
+  series notes readonly
+fi
