@@ -71,7 +71,7 @@ series() {  # series <fav|notes> <writable|readonly>
     runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${runner[@]}" XDG_RUNTIME_DIR="$home"
             XAUTHORITY="$work/xauth" DISPLAY="$DISPLAY" QTWEBENGINE_DISABLE_SANDBOX=1
             QTWEBENGINE_CHROMIUM_FLAGS="$QTWEBENGINE_CHROMIUM_FLAGS")
-    file="$home/data/Nimbrel/Nimbrel/$(basename "$file")"
+    file="$home/data/Nimbrel/$(basename "$file")"
   fi
   local check=fav_whole
   [ "$kind" = notes ] && check=notes_whole

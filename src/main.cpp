@@ -18,8 +18,9 @@ int main(int argc, char** argv)
 {
     EngineEnvironment::Prepare();
     QApplication application(argc, argv);
+    // No organisation name: the data and cache folders are ~/.local/share/Nimbrel
+    // and ~/.cache/Nimbrel, without the name twice.
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
-    QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     QApplication::setDesktopFileName(QStringLiteral("nimbrel"));
     QApplication::setWindowIcon(WindowIcon::Load(QCoreApplication::applicationDirPath()));
     Look::installFontSubstitution();

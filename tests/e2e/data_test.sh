@@ -182,7 +182,7 @@ if id nobody >/dev/null 2>&1 && command -v setpriv >/dev/null; then
       XDG_RUNTIME_DIR="$user_home" XAUTHORITY="$auth" DISPLAY="$DISPLAY" QTWEBENGINE_DISABLE_SANDBOX=1 \
       QTWEBENGINE_CHROMIUM_FLAGS="$QTWEBENGINE_CHROMIUM_FLAGS" "$@"
   }
-  data="$user_home/data/Nimbrel/Nimbrel"
+  data="$user_home/data/Nimbrel"
   run_as_user() {  # one run: the note gets $1 typed at its end, the list an Add of $2
     as_user "$ro/$(basename "$built")" >"$work/user.log" 2>&1 &
     pid=$!
