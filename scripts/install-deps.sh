@@ -9,6 +9,7 @@ packages=(
   libqt6opengl6-dev libgl-dev libgtest-dev
   fonts-ocr-a
   xvfb xauth xdotool x11-utils x11-apps imagemagick procps openbox wmctrl
+  pulseaudio pulseaudio-utils
 )
 
 missing=()
