@@ -1,6 +1,7 @@
 // Composition root: builds the real services and shows the splash window.
 #include "platform/App.h"
 #include "platform/ClockRandom.h"
+#include "platform/CursorBlinkRest.h"
 #include "platform/EngineEnvironment.h"
 #include "platform/FilePictureLoader.h"
 #include "platform/LazyBrowserFactory.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     Look::installFontSubstitution();
+    CursorBlinkRest blinkRest;
 
     QtSoundPlayer sound;
     FilePictureLoader pictures;
