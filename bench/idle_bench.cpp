@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
@@ -315,8 +316,9 @@ int main(int argc, char** argv)
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
         QElapsedTimer wall;
         wall.start();
-        while (wall.elapsed() < kSeconds * 1000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QEventLoop loop;
+        QTimer::singleShot(kSeconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
         const double cpuS = (cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
         const double wallS = wall.elapsed() / 1000.0;
