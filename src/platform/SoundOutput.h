@@ -45,8 +45,9 @@ private:
     QByteArray m_default;
     QByteArray m_playing;
     qsizetype m_position = 0;
-    // Tops the stream's buffer up while a sound plays.
-    QTimer m_feed;
+    // Tops the stream's buffer up while a sound plays. (Children, so they
+    // move to the audio thread with this object.)
+    QTimer m_feed{this};
     // Pauses the stream once the last sound has left its buffer.
-    QTimer m_rest;
+    QTimer m_rest{this};
 };
