@@ -3,7 +3,9 @@
 // wall-clock time, in ms since the epoch, at which each sound begins: where
 // 5 ms windows rise above the noise floor after at least 40 ms of silence.
 // A sample's time is taken from the moment its block arrived, less the
-// block's length, so the figures hold to a few milliseconds.
+// block's length, so the figures hold to a few milliseconds. "recording" goes
+// to standard error when the first samples arrive (a sound server may take
+// a second to start a recording).
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -30,8 +32,15 @@ int main(int argc, char** argv)
     long n = 0, quiet = silence;
     int peak = 0;
     ssize_t got;
+    bool first = true;
     while ((got = read(0, block, sizeof block)) > 0) {
         const double arrived = nowMs();
+        if (first) {
+            // The recording runs from here on: whoever waits for it may start.
+            std::fprintf(stderr, "recording\n");
+            std::fflush(stderr);
+            first = false;
+        }
         const long samples = got / 2;
         const double blockStart = arrived - 1000.0 * samples / rate;
         for (long i = 0; i < samples; ++i) {

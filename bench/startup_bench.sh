@@ -26,6 +26,9 @@ fi
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 runs=${RUNS:-5}
 idle_s=${IDLE_S:-10}
+# A resting user: no key or click for this long before an idle figure (text
+# cursors stop blinking after five seconds without input).
+rest_s=${REST_S:-6}
 program_dir=${PROGRAM_DIR:-$build/program}  # PROGRAM_DIR measures another build of the program
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
 work=$(mktemp -d)
@@ -72,7 +75,7 @@ spy_titles() { xprop -id "$1" -spy WM_NAME 2>/dev/null | while IFS= read -r l; d
 # The first time at or after $2 at which a title matching $3 was seen in file $1.
 title_at() {
   local line
-  for _ in $(seq 1 3000); do
+  for _ in $(seq 1 1000); do
     line=$(awk -v t="$2" -v re="$3" '$1 >= t && $0 ~ re {print $1; exit}' "$1")
     [ -n "$line" ] && { echo "$line"; return 0; }
     sleep 0.01
@@ -85,19 +88,29 @@ tree_pss_kb() {
   for p in $(tree_pids "$1"); do v=$(awk '/^Pss:/{print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0); sum=$((sum + ${v:-0})); done
   echo "$sum"
 }
-tree_cpu_ns() {  # CPU time of every thread of the tree, in ns
-  local sum=0 v f
+tree_threads() {  # "tid ns-on-cpu" for every thread of the tree
+  local p f t v
   for p in $(tree_pids "$1"); do
-    for f in /proc/"$p"/task/*/schedstat; do read -r v _ <"$f" 2>/dev/null || v=0; sum=$((sum + v)); done
+    for f in /proc/"$p"/task/*/schedstat; do
+      t=${f%/schedstat}; t=${t##*/}
+      read -r v _ <"$f" 2>/dev/null && echo "$t $v"
+    done
   done
-  echo "$sum"
 }
 idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
-  local a b; a=$(tree_cpu_ns "$1"); sleep "$idle_s"; b=$(tree_cpu_ns "$1")
-  awk -v d=$((b - a)) -v s="$idle_s" 'BEGIN { printf "%.3f", 100 * d / 1e9 / s }'
+  # Summed per thread, so a thread that ends meanwhile takes nothing away.
+  tree_threads "$1" >"$work/cpu0"; sleep "$idle_s"; tree_threads "$1" >"$work/cpu1"
+  awk -v s="$idle_s" 'NR == FNR { a[$1] = $2; next }
+    { d = ($1 in a) ? $2 - a[$1] : $2; if (d > 0) sum += d }
+    END { printf "%.3f", 100 * sum / 1e9 / s }' "$work/cpu0" "$work/cpu1"
 }
 # Onsets of the sounds the sink plays, in epoch ms, into file $1.
-record() { parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=5 2>/dev/null | "$build/bench/sound_onset" 8000 >"$1" & rec_pid=$!; pids+=($rec_pid); sleep 0.4; }
+record() {
+  parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=5 2>/dev/null \
+    | "$build/bench/sound_onset" 8000 >"$1" 2>"$1.state" & rec_pid=$!; pids+=($rec_pid)
+  for _ in $(seq 1 300); do grep -q recording "$1.state" 2>/dev/null && break; sleep 0.01; done
+  sleep 0.2
+}
 stop_record() { pkill -P "$rec_pid" 2>/dev/null || true; kill "$rec_pid" 2>/dev/null || true; wait "$rec_pid" 2>/dev/null || true; }
 first_after() { awk -v t="$2" '$1 >= t {print $1 - t; exit}' "$1"; }
 
@@ -116,7 +129,8 @@ for run in $(seq 1 "$runs"); do
   [ "$sound" = 1 ] && record "$work/slides.onsets"
   : >"$work/places"
   t1=$(now_ms); xdotool mousemove --window "$sw" 20 20 click 1
-  while window_of nimbrel '^Nimbrel$' >/dev/null; do xdotool getwindowgeometry "$sw" 2>/dev/null | awk '/Position/{print $2}' >>"$work/places"; done
+  # One X query a sample: where the splash is, and whether it is still shown.
+  while xwininfo -id "$sw" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Map State/{m=$NF} END {print x "," y; exit (m != "IsViewable")}' >>"$work/places"; do :; done
   add slides $(( $(now_ms) - t1 )); add places "$(sort -u "$work/places" | wc -l)"
   mw=$(wait_window nimbrel '^Nimbrel - .')
   if [ "$sound" = 1 ]; then sleep 0.3; stop_record; v=$(first_after "$work/slides.onsets" "$t1"); add close_onset "${v:-NA}"; fi
@@ -124,19 +138,25 @@ for run in $(seq 1 "$runs"); do
   sleep 1
   spy_titles "$mw" "$work/titles"
 
-  # Enter in the address box.
+  # The page typed into the address box and loaded once with Go, so both
+  # figures below, like the bare view's, are of a page the engine has seen.
   xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.3
-  xdotool key ctrl+a; xdotool type --delay 0 "$url"; sleep 0.5
+  xdotool key ctrl+a; xdotool type --delay 0 "$url"; sleep 0.3
+  xdotool mousemove --window "$mw" 444 12 click 1
+  title_at "$work/titles" "$(now_ms)" 'Done Loading Document' >/dev/null || true
+  sleep 1
+  # Enter in the address box, the pointer resting there.
+  xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.5
   t0=$(now_ms); xdotool key Return
-  t=$(title_at "$work/titles" "$t0" 'Done Loading Document') && add enter_load $((t - t0))
-  sleep 1; add idle_enter "$(idle_cpu "$np")"
+  t=$(title_at "$work/titles" "$t0" 'Going to') && t=$(title_at "$work/titles" "$t" 'Done Loading Document') && add enter_load $((t - t0))
+  sleep "$rest_s"; add idle_enter "$(idle_cpu "$np")"
 
   # A click on Go, the pointer left on the button.
   xdotool mousemove --window "$mw" 444 12; sleep 0.5
   t0=$(now_ms); xdotool click 1
-  t=$(title_at "$work/titles" "$t0" 'Done Loading Document') && add go_load $((t - t0))
-  sleep 1; add idle_go "$(idle_cpu "$np")"
-  xdotool mousemove --window "$mw" 300 250; sleep 1; add idle_page "$(idle_cpu "$np")"
+  t=$(title_at "$work/titles" "$t0" 'Going to') && t=$(title_at "$work/titles" "$t" 'Done Loading Document') && add go_load $((t - t0))
+  sleep "$rest_s"; add idle_go "$(idle_cpu "$np")"
+  xdotool mousemove --window "$mw" 300 250; sleep "$rest_s"; add idle_page "$(idle_cpu "$np")"
   add pss "$(tree_pss_kb "$np")"
 
   # Ten clicks on Back half a second apart: how soon each is heard.
@@ -155,14 +175,14 @@ for run in $(seq 1 "$runs"); do
   # The browser status window open (Menu, Windows, Misc., Browser Status), then minimised.
   xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
   xdotool key Down Down Down Right Down Down Right Return; sleep 1
-  xdotool mousemove --window "$mw" 300 250; sleep 1
+  xdotool mousemove --window "$mw" 300 250; sleep "$rest_s"
   if window_of nimbrel '^Browser Status' >/dev/null; then add idle_status "$(idle_cpu "$np")"; fi
   # The idle screen (Menu, Windows, Misc., Go Idle) running: its CPU; a click brings the main window back.
   xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
   xdotool key Down Down Down Right Down Down Right Down Down Down Return; sleep 1
   add idle_screen "$(idle_s=5 idle_cpu "$np")"
   xdotool mousemove 300 300 click 1; sleep 1
-  xdotool windowminimize "$mw"; sleep 1; add idle_min "$(idle_cpu "$np")"
+  xdotool windowminimize "$mw"; sleep "$rest_s"; add idle_min "$(idle_cpu "$np")"
   kill "$spy_pid" 2>/dev/null || true
   kill "$np"; wait "$np" 2>/dev/null || true
 
@@ -172,8 +192,8 @@ for run in $(seq 1 "$runs"); do
   spy_titles "$bw" "$work/btitles"
   xdotool mousemove --window "$bw" 300 250; sleep 0.3
   t0=$(now_ms); xdotool key Return
-  t=$(title_at "$work/btitles" "$t0" '"loaded"') && add base_load $((t - t0))
-  sleep 1; add base_idle "$(idle_cpu "$wp")"; add base_pss "$(tree_pss_kb "$wp")"
+  t=$(title_at "$work/btitles" "$t0" '"loading"') && t=$(title_at "$work/btitles" "$t" '"loaded"') && add base_load $((t - t0))
+  sleep "$rest_s"; add base_idle "$(idle_cpu "$wp")"; add base_pss "$(tree_pss_kb "$wp")"
   kill "$spy_pid" 2>/dev/null || true
   kill "$wp"; wait "$wp" 2>/dev/null || true
 

@@ -19,6 +19,8 @@ constexpr int kBufferMs = 30;
 constexpr int kFeedMs = 5;
 // Long enough for what was written last to have been heard.
 constexpr int kRestAfterMs = kBufferMs * 3 + 50;
+// A stream that has taken nothing for this long is not waited for.
+constexpr int kStalledMs = 1000;
 
 WaveDecoder::SampleType TypeOf(QAudioFormat::SampleFormat format)
 {
@@ -97,6 +99,7 @@ void SoundOutput::Play(const QString& path)
         return;
     m_playing = *Wave(path);
     m_position = 0;
+    m_stalled.start();
     m_rest.stop();
     if (m_resting) {
         m_resting = false;
@@ -109,12 +112,29 @@ void SoundOutput::Play(const QString& path)
 
 void SoundOutput::Feed()
 {
+    if (m_sink->state() == QAudio::StoppedState) {
+        // The stream failed (the sound server went away): drop it, and open
+        // a new one with the next sound.
+        m_feed.stop();
+        m_playing.clear();
+        m_sink->deleteLater();
+        m_sink = nullptr;
+        m_device = nullptr;
+        m_opened = false;
+        m_resting = false;
+        m_waves.clear();  // the next stream may take another format
+        return;
+    }
     const qsizetype left = m_playing.size() - m_position;
     if (left > 0) {
         const qsizetype room = std::min<qsizetype>(m_sink->bytesFree(), left);
         const qint64 written = room > 0 ? m_device->write(m_playing.constData() + m_position, room) : 0;
-        if (written > 0)
+        if (written > 0) {
             m_position += written;
+            m_stalled.start();
+        } else if (m_stalled.isValid() && m_stalled.elapsed() > kStalledMs) {
+            m_position = m_playing.size();  // a stream that takes nothing any more: give the sound up
+        }
     }
     if (m_position >= m_playing.size()) {
         m_feed.stop();

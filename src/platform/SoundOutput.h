@@ -3,6 +3,7 @@
 #include "platform/WaveDecoder.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -45,6 +46,8 @@ private:
     QByteArray m_default;
     QByteArray m_playing;
     qsizetype m_position = 0;
+    // Since the stream last took some of the sound.
+    QElapsedTimer m_stalled;
     // Tops the stream's buffer up while a sound plays. (Children, so they
     // move to the audio thread with this object.)
     QTimer m_feed{this};
