@@ -43,7 +43,7 @@ cpu() {  # percent of one core used by the tree of $1 over $2 seconds
 rest=() screen=()
 for _ in $(seq 1 "$runs"); do
   "$program_dir/nimbrel" >"$work/log" 2>&1 & np=$!
-  sw=$(wait_window '^Nimbrel$'); sleep 1
+  sw=$(wait_window '^(Nimbrel)?$'); sleep 1
   xdotool mousemove --window "$sw" 20 20 click 1
   mw=$(wait_window '^Nimbrel - .Done Loading Document.$'); sleep 6
   rest+=("$(cpu "$np" 5)")

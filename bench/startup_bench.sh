@@ -122,7 +122,7 @@ for run in $(seq 1 "$runs"); do
   t0=$(now_ms); "$build/bench/baseline_window" & bp=$!
   wait_window baseline_window '^baseline-window$' >/dev/null; add base_splash $(( $(now_ms) - t0 )); kill "$bp"; wait "$bp" 2>/dev/null || true
   t0=$(now_ms); "$program_dir/nimbrel" >"$work/nimbrel.log" 2>&1 & np=$!; pids+=($np)
-  sw=$(wait_window nimbrel '^Nimbrel$'); add splash $(( $(now_ms) - t0 ))
+  sw=$(wait_window nimbrel '^(Nimbrel)?$'); add splash $(( $(now_ms) - t0 ))
   sleep 2.5  # the intro sound has ended
 
   # The splash slides away: its places on the screen, its time, the closing sound.

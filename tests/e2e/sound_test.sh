@@ -44,8 +44,8 @@ source "$(dirname "$0")/lib.sh" "$program"
 trap 'rec_stop; cleanup; kill "$pa_pid" 2>/dev/null || true; rm -rf "$pa_dir"' EXIT
 failed=0
 
-need_window 20 '^Nimbrel$' "splash window"
-splash=$(window_named '^Nimbrel$')
+need_window 20 '^(Nimbrel)?$' "splash window"
+splash=$(window_named '^(Nimbrel)?$')
 sleep 2.5  # the intro sound ends
 rec_start "$pa_dir/slides.raw"
 xdotool mousemove --window "$splash" 20 20 click 1
