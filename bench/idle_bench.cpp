@@ -18,10 +18,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -296,5 +298,34 @@ int main(int argc, char** argv)
                 *std::max_element(latencyMs.begin(), latencyMs.end()));
     std::printf("  as the largest burst begins: %5.2f ms median, worst %.2f ms   target < 50 ms\n",
                 median(burstClickMs), *std::max_element(burstClickMs.begin(), burstClickMs.end()));
+
+    // The idle screen running on its own timer, as a user leaves it: the
+    // share of one core the whole program uses, and the ticks it draws.
+    {
+        main->hide();
+        app.forms().Show<IdleFRM>();
+        idle->setWindowState(Qt::WindowNoState);
+        idle->setGeometry(0, 0, 1920, 1080);
+        idle->SetSurface(*canvas);
+        QCoreApplication::processEvents();
+        long ticks = 0;
+        QObject::connect(idle->EffectTimer, &QTimer::timeout, idle, [&ticks] { ++ticks; });
+        idle->EffectTimer->start();
+        constexpr int kSeconds = 10;
+        timespec cpu0{}, cpu1{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(kSeconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+        const double cpuS = (cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+        const double wallS = wall.elapsed() / 1000.0;
+        std::printf("\nidle screen running for %d s at %dx%d\n", kSeconds, idle->width(), idle->height());
+        std::printf("  CPU of the program      : %8.1f %% of one core   target <= 25 %%\n", 100 * cpuS / wallS);
+        std::printf("  timer ticks             : %8.1f per second\n", ticks / wallS);
+        idle->EffectTimer->stop();
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // Composition root: builds the real services and shows the splash window.
 #include "platform/App.h"
 #include "platform/ClockRandom.h"
+#include "platform/CursorBlinkRest.h"
 #include "platform/EngineEnvironment.h"
 #include "platform/FilePictureLoader.h"
 #include "platform/LazyBrowserFactory.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("nimbrel"));
     QApplication::setWindowIcon(WindowIcon::Load(QCoreApplication::applicationDirPath()));
     Look::installFontSubstitution();
+    CursorBlinkRest blinkRest;
 
     QtSoundPlayer sound;
     FilePictureLoader pictures;

@@ -37,8 +37,10 @@ private:
     QPainter& Painter(const QColor& colour);
     void EndPainting();
     void FitImage();
-    void ScheduleFrame();
+    void ScheduleFrame(const QRect& drawn);
+    void ShowDirty();
     void PlotCircle(int cx, int cy, int r, QRgb rgb);
+    void PlotLine(QPoint a, QPoint b, QRgb rgb);
     QPointF ToPixels(double x, double y) const;
 
     QImage m_image;
@@ -49,6 +51,8 @@ private:
     // screen after each of a tick's 301 passes would cost far more than the
     // drawing and show nothing the eye could follow.
     QTimer m_frame;
+    // What has been drawn and not yet shown.
+    QRect m_dirty;
     QColor m_backColor{0, 0, 0};
     // 0 means pixel coordinates.
     double m_scaleWidth = 0.0;

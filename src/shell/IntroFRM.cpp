@@ -18,7 +18,9 @@
 
 IntroFRM::IntroFRM(App& app) : Form(app)
 {
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // Not managed by the window manager: a manager keeps the windows it
+    // manages partly on screen, and the slides must take this one past every edge.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
     SetCaption(QString());
     Twips::resizeClient(this, 6975, 2415);
     Look::setColors(this, Look::windowFrame(), Look::highlightText());

@@ -2,11 +2,16 @@
 
 #include "platform/App.h"
 #include "platform/Twips.h"
+#include "platform/WindowSystem.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QWidget>
 
-WindowSlideTarget::WindowSlideTarget(App& app, QWidget* window) : m_app(app), m_window(window) {}
+WindowSlideTarget::WindowSlideTarget(App& app, QWidget* window)
+    : m_app(app), m_window(window), m_watched(WindowSystem::IsWatched())
+{
+}
 
 double WindowSlideTarget::Left() const { return Twips::outerLeft(m_window); }
 double WindowSlideTarget::Top() const { return Twips::outerTop(m_window); }
@@ -15,12 +20,26 @@ double WindowSlideTarget::Height() const { return Twips::outerHeight(m_window); 
 
 void WindowSlideTarget::SetLeft(double left)
 {
-    Twips::moveOuter(m_window, left, Top());
+    MoveAndShow(left, Top());
 }
 
 void WindowSlideTarget::SetTop(double top)
 {
-    Twips::moveOuter(m_window, Left(), top);
+    MoveAndShow(Left(), top);
+}
+
+void WindowSlideTarget::MoveAndShow(double left, double top)
+{
+    if (m_watched && m_sinceMove.isValid()) {
+        // The place before this one stays on screen for a whole pass.
+        const qint64 wait = kPassMs - m_sinceMove.elapsed();
+        if (wait > 0)
+            QThread::usleep(static_cast<unsigned long>(wait * 1000));
+    }
+    Twips::moveOuter(m_window, left, top);
+    if (m_watched && m_window->isVisible())
+        WindowSystem::WaitUntilPlaced(m_window, kPlacedTimeoutMs);
+    m_sinceMove.start();
 }
 
 double WindowSlideTarget::ScreenWidth() const
@@ -30,6 +49,7 @@ double WindowSlideTarget::ScreenWidth() const
 
 bool WindowSlideTarget::DoEvents()
 {
+    // Repaints what the last move uncovered, among all else that is pending.
     QCoreApplication::processEvents();
     return m_window && !m_app.ended();
 }

@@ -285,3 +285,42 @@ TEST(EffectCanvasTest, PaintsShapesAndMapsTheGridEdgesOntoTheLastPixels)
     canvas.SetBackColor(Qt::black);
     EXPECT_EQ(canvas.image().pixelColor(100, 10), QColor(Qt::black));
 }
+
+TEST(EffectCanvasTest, LinesAreUnbrokenOnePixelWideAndIncludeBothEnds)
+{
+    QWidget window;
+    EffectCanvas canvas(&window);
+    canvas.resize(201, 101);
+    canvas.SetBackColor(Qt::black);
+    canvas.SetScaleHeight(100);
+    canvas.SetScaleWidth(100);
+    const QColor red(255, 0, 0);
+    // A shallow line from the top left corner to the right edge's middle:
+    // one pixel in every column, none apart from its neighbour by more than a row.
+    canvas.Line(0, 0, 100, 50, red);
+    const QImage& image = canvas.image();
+    int lastRow = -1;
+    for (int x = 0; x < 201; ++x) {
+        int lit = 0;
+        int row = -1;
+        for (int y = 0; y < 101; ++y) {
+            if (image.pixelColor(x, y) == red) {
+                ++lit;
+                row = y;
+            }
+        }
+        ASSERT_EQ(lit, 1) << "column " << x;
+        if (lastRow >= 0) {
+            EXPECT_LE(std::abs(row - lastRow), 1);
+        }
+        lastRow = row;
+    }
+    EXPECT_EQ(image.pixelColor(0, 0), red);
+    EXPECT_EQ(image.pixelColor(200, 50), red);
+
+    // Drawn backwards, the same line: the same pixels.
+    QImage forwards = image.copy();
+    canvas.SetBackColor(Qt::black);
+    canvas.Line(100, 50, 0, 0, red);
+    EXPECT_EQ(canvas.image(), forwards);
+}

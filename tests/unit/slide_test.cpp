@@ -1,4 +1,8 @@
+#include "shell/WindowSlideTarget.h"
 #include "shell/ravel32.h"
+#include "support/TestApp.h"
+
+#include <QWidget>
 
 #include <gtest/gtest.h>
 #include <cmath>
@@ -122,4 +126,30 @@ TEST(Slide, OneEventRunPerPassAndStopsWhenTheWindowGoes)
     gone.stopAfterEvents = 2;
     ravel32::SlideUp(gone);
     EXPECT_EQ(gone.writes.size(), 2u);
+}
+
+TEST(WindowSlide, MovesTheRealWindowAndStopsWhenItGoes)
+{
+    TestApp t;
+    auto* window = new QWidget;
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    window->resize(100, 40);
+    window->move(300, 200);
+    window->show();
+    WindowSlideTarget target(*t.app, window);
+    // Positions come back in twips, whole pixels of 15 twips each.
+    EXPECT_DOUBLE_EQ(target.Left(), 300 * 15.0);
+    EXPECT_DOUBLE_EQ(target.Width(), 100 * 15.0);
+    target.SetTop(target.Top() - ravel32::kSlideStep);
+    EXPECT_EQ(window->pos(), QPoint(300, 180));
+    target.SetLeft(1234.6);  // not a whole pixel: the window system's nearest
+    EXPECT_EQ(window->x(), 82);
+    EXPECT_DOUBLE_EQ(target.Left(), 82 * 15.0);
+
+    // A whole slide on the real window: past the top, one pass at a time.
+    ravel32::SlideUp(target);
+    EXPECT_LT(target.Top(), -target.Height());
+    EXPECT_TRUE(target.DoEvents());
+    delete window;
+    EXPECT_FALSE(target.DoEvents());
 }

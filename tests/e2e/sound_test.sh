@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Sounds and the splash's slides as a user meets them, recorded from a sound
+# server of the test's own whose output goes to a null sink:
+#  - the splash, clicked, is seen moving across the screen at many places,
+#    with the closing sound heard as it starts to move;
+#  - ten clicks on the Back button half a second apart give ten click sounds.
+set -euo pipefail
+program="$1"
+
+# A sound server of our own, apart from any other on the machine.
+pa_dir=$(mktemp -d)
+pa_start() {
+  XDG_RUNTIME_DIR="$pa_dir" PULSE_RUNTIME_PATH="$pa_dir" HOME="$pa_dir" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    -L "module-null-sink sink_name=rec rate=44100" \
+    -L "module-native-protocol-unix socket=$pa_dir/native auth-anonymous=1" \
+    --log-target=file:"$pa_dir/pa.log" >/dev/null 2>&1 &
+  pa_pid=$!
+  export PULSE_SERVER="unix:$pa_dir/native"
+  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "no sound server"; cat "$pa_dir/pa.log"; exit 1
+}
+# Records what the sink plays, 8000 samples a second, mono, 16 bits.
+# Returns once samples arrive (a recording may take a second to start).
+rec_start() {
+  parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=10 >"$1" & rec_pid=$!
+  for _ in $(seq 1 300); do [ -s "$1" ] && break; sleep 0.01; done
+  sleep 0.3
+}
+rec_stop() { kill "$rec_pid" 2>/dev/null || true; wait "$rec_pid" 2>/dev/null || true; }
+# The start of each sound in a recording, in ms from its beginning: a sound
+# begins where 5 ms windows go above the noise floor after 40 ms of silence.
+onsets() {
+  od -An -v -t d2 -w2 "$1" | awk '
+    { v = $1 < 0 ? -$1 : $1; if (v > peak) peak = v; n++
+      if (n % 40 == 0) {
+        if (peak > 200) { if (quiet >= 8) printf "%d\n", (n - 40) / 8; quiet = 0 }
+        else quiet++
+        peak = 0 } }
+    BEGIN { quiet = 8 }'
+}
+pa_start
+source "$(dirname "$0")/lib.sh" "$program"
+trap 'rec_stop; cleanup; kill "$pa_pid" 2>/dev/null || true; rm -rf "$pa_dir"' EXIT
+failed=0
+
+need_window 20 '^(Nimbrel)?$' "splash window"
+splash=$(window_named '^(Nimbrel)?$')
+sleep 2.5  # the intro sound ends
+rec_start "$pa_dir/slides.raw"
+xdotool mousemove --window "$splash" 20 20 click 1
+# Where the window system shows the splash while it slides away.
+places=$(mktemp)
+# One X query a sample: its place, and whether it is still shown.
+for _ in $(seq 1 5000); do
+  xwininfo -id "$splash" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Map State/{m=$NF} END {print x "," y; exit (m != "IsViewable")}' >>"$places" || break
+done
+need_window 60 '^Nimbrel - .' "main window"
+sleep 0.5
+rec_stop
+distinct=$(sort -u "$places" | wc -l)
+echo "splash seen at $distinct places"
+if [ "$distinct" -lt 20 ]; then echo "FAIL: the splash was seen at fewer than 20 places"; failed=1; fi
+first=$(onsets "$pa_dir/slides.raw" | head -n1)
+# The click comes 300 ms into the recording; its sound must follow at once.
+echo "first sound at ${first:-none} ms of the recording, the click at about 300 ms"
+if [ -z "$first" ] || [ "$first" -lt 250 ] || [ "$first" -gt 600 ]; then echo "FAIL: no closing sound as the splash slid away"; failed=1; fi
+
+main=$(window_named '^Nimbrel - .')
+sleep 2  # the main window's opening sound ends, the first page settles
+rec_start "$pa_dir/clicks.raw"
+for _ in $(seq 1 10); do
+  xdotool mousemove --window "$main" 124 12 click 1
+  sleep 0.5
+done
+sleep 0.5
+rec_stop
+heard=$(onsets "$pa_dir/clicks.raw" | wc -l)
+echo "ten clicks on Back, sounds heard: $heard"
+if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets "$pa_dir/clicks.raw"; failed=1; fi
+
+if [ "$failed" -ne 0 ]; then tail -n 20 "$home/log"; exit 1; fi
+echo "3 passed, 0 failed"
