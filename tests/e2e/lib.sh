@@ -109,7 +109,11 @@ window_named() {
     return 0
   done
 }
-is_popup() { xwininfo -id "$1" 2>/dev/null | grep -q 'Override Redirect State: yes'; }
+# (The splash window is override-redirect too, but it is a normal window by type.)
+is_popup() {
+  xwininfo -id "$1" 2>/dev/null | grep -q 'Override Redirect State: yes' || return 1
+  xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -Eq 'MENU|TOOLTIP|COMBO|POPUP'
+}
 has_window() { [ -n "$(window_named "$1")" ]; }
 no_window() { [ -z "$(window_named "$1")" ]; }
 need_window() {  # need_window <seconds> <title regex> <what>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# Not yet part of the suite (run by hand: bash tests/e2e/data_journey.sh build/program/nimbrel):
+# typing a capital letter beyond ASCII is not yet reliable here and the whole run is slow.
 # The user's data through the real program, driven by keys and clicks only and
 # checked on the disk byte for byte:
 #  1. a favourites file mixing a Windows-1252 line and a UTF-8 line survives an
@@ -21,13 +23,6 @@ export NIMBREL_SHOTS="${NIMBREL_SHOTS:-$(dirname "$built")/../shots}"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# A copy of the program directory of our own, holding the files of the test.
-copy="$work/program"
-cp -a "$(dirname "$built")" "$copy"
-rm -f "$copy/Notes.TXT" "$copy/FavPlaces.TXT" "$copy/Preview.html" "$copy"/.*.part
-printf 'caf\xe9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$copy/FavPlaces.TXT"
-printf 'caf\xe9\r\n' >"$copy/Notes.TXT"
-
 # Test pages on this machine only, with a request log.
 pages="$work/pages"
 mkdir -p "$pages"
@@ -37,8 +32,15 @@ port=$((20000 + RANDOM % 20000))
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$pages" >"$work/http.log" 2>&1 &
 server=$!
 
-source "$here/lib.sh" "$copy/$(basename "$built")"
-trap 'cleanup; kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
+# lib.sh runs the program from a throw-away copy of its directory; the test's
+# files are laid there before the program starts.
+E2E_START=later
+source "$here/lib.sh" "$built"
+copy="$progdir"
+printf 'caf\xe9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$copy/FavPlaces.TXT"
+printf 'caf\xe9\r\n' >"$copy/Notes.TXT"
+start_program
+trap 'kill $server 2>/dev/null || true; cleanup; rm -rf "$work"' EXIT
 
 bytes_of() { od -An -tx1 -v "$1" | tr -d ' \n'; }
 expect_bytes() {  # expect_bytes <file> <hex> <what>
@@ -80,7 +82,7 @@ need_window 20 '^Favorite Places +NB$' "favourite places window"
 sleep 0.5
 click_in '^Favorite Places +NB$' 200 18
 xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 80 '中'
+type_text '中'
 xdotool key Return
 want='636166e90d0ae697a5e69cac0d0ae4b8ad0d0a'
 wait_for 10 file_is "$copy/FavPlaces.TXT" "$want" || true
@@ -99,7 +101,8 @@ click_in '^Notepad +NB$' 100 100
 xdotool key --clearmodifiers ctrl+a
 # (xdotool types a capital letter beyond ASCII as its small one: shift it.)
 xdotool key --clearmodifiers shift+Atilde
-xdotool type --delay 80 '© text'
+sleep 0.2
+type_text '© text'
 want='c383c2a920746578740d0a'
 wait_for 10 file_is "$copy/Notes.TXT" "$want" || true
 expect_bytes "$copy/Notes.TXT" "$want" "typed note"
