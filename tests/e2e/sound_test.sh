@@ -41,7 +41,7 @@ onsets() {
 }
 pa_start
 source "$(dirname "$0")/lib.sh" "$program"
-trap 'rec_stop; cleanup; kill "$pa_pid" 2>/dev/null || true; rm -rf "$pa_dir"' EXIT
+trap 'rec_stop; kill "$pa_pid" 2>/dev/null || true; cleanup; rm -rf "$pa_dir"' EXIT
 failed=0
 
 need_window 20 '^(Nimbrel)?$' "splash window"
