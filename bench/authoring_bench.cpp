@@ -37,14 +37,6 @@ using namespace bench;
 constexpr qint64 kPageBytes = 5LL * 1024 * 1024;
 constexpr int kRounds = 7;
 
-// Answers every open dialog with one file name.
-class FixedDialogs final : public FileDialogs {
-public:
-    QString ShowOpen(QWidget*, const QString&) override { return file; }
-    QString ShowSave(QWidget*, const QString&) override { return {}; }
-    QString file;
-};
-
 // Serves one page of HTML to every request.
 class PageServer : public QObject {
 public:
@@ -153,14 +145,13 @@ int main(int argc, char** argv)
         f.open(QIODevice::WriteOnly);
         f.write(page);
     }
-    SilentSound sound;
+    QuietDoubles quiet;
     FilePictureLoader pictures;
-    BlankBrowsers browsers;
-    FixedDialogs dialogs;
-    dialogs.file = file;
-    NoEnd process;
+    // Every open dialog of the run answers with the one file.
+    quiet.dialogs.answers.assign(kRounds, file);
     ClockRandom random;
-    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+    const Services services{quiet.sound, pictures, quiet.browsers, transfer, quiet.dialogs, quiet.process, random,
+                            quiet.messages};
     App app(services, dir.path());
     EditorFRM* editor = app.forms().Show<EditorFRM>();
     QCoreApplication::processEvents();

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "QuietServices.h"
+#include "support/WindowAccess.h"
 
 namespace {
 
@@ -140,14 +141,11 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     Look::installFontSubstitution();
 
-    SilentSound sound;
+    QuietDoubles quiet;
     FilePictureLoader pictures;
-    BlankBrowsers browsers;
-    NoTransfer transfer;
-    NoDialogs dialogs;
-    NoEnd process;
     ClockRandom random;
-    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+    const Services services{quiet.sound,  pictures,      quiet.browsers, quiet.transfer,
+                            quiet.dialogs, quiet.process, random,         quiet.messages};
     App app(services, QStringLiteral(NIMBREL_PROGRAM_DIR));
 
     MainFRM* main = app.forms().Get<MainFRM>();
@@ -155,7 +153,7 @@ int main(int argc, char** argv)
     IdleFRM* idle = app.forms().Show<IdleFRM>();
     idle->setWindowState(Qt::WindowNoState);
     idle->resize(1920, 1080);
-    idle->EffectTimer->stop();  // ticks are run by hand below
+    ui(idle).EffectTimer->stop();  // ticks are run by hand below
     QCoreApplication::processEvents();
     const QSize client = idle->Surface().ClientPixels();
     std::printf("idle window client area: %dx%d\n", client.width(), client.height());
@@ -218,7 +216,7 @@ int main(int argc, char** argv)
         IdleFRM* big = worstApp.forms().Show<IdleFRM>();
         big->setWindowState(Qt::WindowNoState);
         big->resize(1920, 1080);
-        big->EffectTimer->stop();
+        ui(big).EffectTimer->stop();
         QCoreApplication::processEvents();
         TimedSurface bigTimed(*big->findChild<EffectCanvas*>());
         big->SetSurface(bigTimed);
@@ -237,7 +235,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < 10; ++i) {
             worstMain->hide();
             worstApp.forms().Show<IdleFRM>();
-            big->EffectTimer->stop();
+            ui(big).EffectTimer->stop();
             ShowWatch watch(clock);
             worstMain->installEventFilter(&watch);
             qint64 posted = -1;
@@ -265,7 +263,7 @@ int main(int argc, char** argv)
             ShowWatch watch(clock);
             main->hide();
             app.forms().Show<IdleFRM>();
-            idle->EffectTimer->stop();
+            ui(idle).EffectTimer->stop();
             main->installEventFilter(&watch);
             const qint64 posted = clock.nsecsElapsed();
             PostClick(idle);
@@ -277,7 +275,7 @@ int main(int argc, char** argv)
         ShowWatch watch(clock);
         main->hide();
         app.forms().Show<IdleFRM>();
-        idle->EffectTimer->stop();
+        ui(idle).EffectTimer->stop();
         main->installEventFilter(&watch);
         qint64 posted = -1;
         // Posted from inside the tick, after a delay spread over its length.
@@ -309,8 +307,8 @@ int main(int argc, char** argv)
         idle->SetSurface(*canvas);
         QCoreApplication::processEvents();
         long ticks = 0;
-        QObject::connect(idle->EffectTimer, &QTimer::timeout, idle, [&ticks] { ++ticks; });
-        idle->EffectTimer->start();
+        QObject::connect(ui(idle).EffectTimer, &QTimer::timeout, idle, [&ticks] { ++ticks; });
+        ui(idle).EffectTimer->start();
         constexpr int kSeconds = 10;
         timespec cpu0{}, cpu1{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
@@ -325,7 +323,7 @@ int main(int argc, char** argv)
         std::printf("\nidle screen running for %d s at %dx%d\n", kSeconds, idle->width(), idle->height());
         std::printf("  CPU of the program      : %8.1f %% of one core   target <= 25 %%\n", 100 * cpuS / wallS);
         std::printf("  timer ticks             : %8.1f per second\n", ticks / wallS);
-        idle->EffectTimer->stop();
+        ui(idle).EffectTimer->stop();
     }
     return 0;
 }

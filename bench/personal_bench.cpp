@@ -31,15 +31,11 @@
 #include <vector>
 
 #include "QuietServices.h"
+#include "support/WindowAccess.h"
 
 namespace {
 
 using namespace bench;
-
-class NoBrowsers final : public BrowserFactory {
-public:
-    BrowserControl* Create(QWidget*) override { return nullptr; }
-};
 
 double median(std::vector<double> values)
 {
@@ -126,7 +122,7 @@ void benchFavourites(App& app, const QString& dir)
         timer.start();
         auto* form = app.forms().Show<FavoritePlacesFRM>();
         opens.push_back(msSince(timer));
-        count = form->ListBox->count();
+        count = ui(form).ListBox->count();
         form->Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -153,14 +149,11 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     Look::installFontSubstitution();
     QTemporaryDir dir;
-    SilentSound sound;
+    QuietDoubles quiet;
     FilePictureLoader pictures;
-    NoBrowsers browsers;
-    NoTransfer transfer;
-    NoDialogs dialogs;
-    NoEnd process;
     ClockRandom random;
-    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+    const Services services{quiet.sound,  pictures,      quiet.browsers, quiet.transfer,
+                            quiet.dialogs, quiet.process, random,         quiet.messages};
     // The favourites window loads its skin as it opens: bring the real one.
     for (const char* name : {"/Main.BMP", "/AddUP.BMP", "/DelUP.BMP"})
         QFile::copy(QStringLiteral(NIMBREL_PROGRAM_DIR) + QLatin1String(name), dir.path() + QLatin1String(name));

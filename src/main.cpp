@@ -7,6 +7,7 @@
 #include "platform/LazyBrowserFactory.h"
 #include "platform/Look.h"
 #include "platform/NetworkTransfer.h"
+#include "platform/QtMessages.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtProcessEnd.h"
 #include "platform/QtSoundPlayer.h"
@@ -27,14 +28,16 @@ int main(int argc, char** argv)
     Look::installFontSubstitution();
     CursorBlinkRest blinkRest;
 
+    QtMessages messages;
     QtSoundPlayer sound;
     FilePictureLoader pictures;
-    LazyBrowserFactory browsers(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelengine"));
+    LazyBrowserFactory browsers(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelengine"),
+                                messages);
     NetworkTransfer transfer;
     QtFileDialogs dialogs;
     QtProcessEnd process;
     ClockRandom random;
-    const Services services{sound, pictures, browsers, transfer, dialogs, process, random};
+    const Services services{sound, pictures, browsers, transfer, dialogs, process, random, messages};
 
     int result = 0;
     {

@@ -267,3 +267,8 @@ void EditorBrowserFRM::TBToolBar_ButtonClick(const QString& key)
         WriteDoneCaption(true);
     }
 }
+
+void EditorBrowserFRM::Navigate(const QString& address)
+{
+    m_browser->Navigate(address);
+}

@@ -25,7 +25,8 @@ public:
         double browserHeight = 0;
     };
 
-    BrowserControl* BrowserWindow() const { return m_browser; }
+    // Opens `address` in the preview's own browser.
+    void Navigate(const QString& address);
     // Set before the window loads, the load puts it in the address box and goes there.
     QString StartingAddress;
 
@@ -48,6 +49,9 @@ public:
     // selects it and writes the caption as download-complete does.
     void RecordVisitedAddress();
 
+private:
+    friend struct TestAccess<EditorBrowserFRM>;
+
     // Controls, named as the window's design names them.
     QToolBar* TBToolBar = nullptr;
     QWidget* picAddress = nullptr;
@@ -55,7 +59,6 @@ public:
     QComboBox* CBOAddress = nullptr;
     QTimer* TimTimer = nullptr;
 
-private:
     void BuildToolBar();
     void AddNavigationKeys();
     void SelectAddress();

@@ -2,8 +2,9 @@
 
 #include "authoring/EditorBrowserFRM.h"
 #include "authoring/PlainText.h"
-#include "authoring/ProblemMessage.h"
 #include "platform/App.h"
+#include "platform/Messages.h"
+#include "platform/Services.h"
 #include "platform/BrowserControl.h"
 #include "platform/FileDialogs.h"
 #include "platform/ImageControl.h"
@@ -145,8 +146,8 @@ void EditorFRM::Command2_Click()
     if (!WritePage(path, QStringLiteral("the preview file")))
         return;
     EditorBrowserFRM* preview = app().forms().Show<EditorBrowserFRM>();
-    if (preview && preview->BrowserWindow())
-        preview->BrowserWindow()->Navigate(path);
+    if (preview)
+        preview->Navigate(path);
 }
 
 void EditorFRM::Command3_Click()
@@ -214,5 +215,5 @@ bool EditorFRM::ReadPage(const QString& path, QStringList& lines, FileEncoding& 
 
 void EditorFRM::Complain(const QString& text)
 {
-    ProblemMessage::Show(this, kProblemTitle, text);
+    app().services().messages.Warning(this, kProblemTitle, text);
 }

@@ -41,6 +41,9 @@ public:
     void Command4_Click();  // Open
     void Command5_Click();  // Minimize
 
+private:
+    friend struct TestAccess<EditorFRM>;
+
     // Controls, named as the window's design names them.
     QPlainTextEdit* RichText = nullptr;
     QPushButton* Command1 = nullptr;
@@ -50,7 +53,6 @@ public:
     QPushButton* Command5 = nullptr;
     ImageControl* ImagePic = nullptr;
 
-private:
     QPushButton* MakeButton(const QString& name, const QString& caption, bool bold);
     // Writes the text and one CR LF to `path`, replacing it whole or not at
     // all; on failure tells the user and returns false.

@@ -2,8 +2,9 @@
 
 #include "authoring/EditorFRM.h"
 #include "authoring/PlainText.h"
-#include "authoring/ProblemMessage.h"
 #include "platform/App.h"
+#include "platform/Messages.h"
+#include "platform/Services.h"
 #include "platform/ImageControl.h"
 #include "platform/KeyPress.h"
 #include "platform/Look.h"
@@ -112,7 +113,7 @@ void HTMLVeiwerFRM::VS_Click()
         HTML->clear();
     VS->setEnabled(true);
     if (!result.ok)
-        ProblemMessage::Show(this, kProblemTitle, result.error);
+        program.services().messages.Warning(this, kProblemTitle, result.error);
 }
 
 void HTMLVeiwerFRM::URL_KeyPress(int keyAscii)

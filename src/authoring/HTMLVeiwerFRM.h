@@ -24,6 +24,9 @@ public:
     void URL_KeyPress(int keyAscii);
     void OpenInEd_Click();
 
+private:
+    friend struct TestAccess<HTMLVeiwerFRM>;
+
     // Controls, named as the window's design names them.
     QLabel* data = nullptr;
     QLineEdit* URL = nullptr;

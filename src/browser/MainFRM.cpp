@@ -9,6 +9,7 @@
 #include "platform/ImageControl.h"
 #include "platform/KeyPress.h"
 #include "platform/Look.h"
+#include "platform/MainBrowser.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 #include "shell/MenuFRM.h"
@@ -82,6 +83,7 @@ MainFRM::MainFRM(App& app) : Form(app)
     Look::setTextColor(CheckData, Look::highlightText());
 
     m_browser = app.services().browsers.Create(this);
+    app.mainBrowser().Attach(m_browser);
     Twips::place(m_browser->widget(), 120, 960, 5775, 3735);
 
     URLC = new QComboBox(this);
@@ -269,7 +271,7 @@ void MainFRM::Mnu_Click()
     QPointer<MainFRM> self(this);
     MenuFRM* menu = app().forms().Get<MenuFRM>();
     // Waits here while the menu is up; the chosen entry runs before exec returns.
-    menu->FileMNU->exec(MenuPopupPoint());
+    menu->PopUp(MenuPopupPoint());
     if (!self || app().ended())
         return;
     Mnu->LoadPicture(AssetPath(QStringLiteral("/MenuUP.BMP")));
@@ -298,10 +300,11 @@ void MainFRM::BrowserWindow_ProgressChange(int progress, int progressMax)
 {
     SetCaption(progressTitle(m_browser->LocationName(), progress, progressMax));
     ShowLocationInAddressBox();
-    // Writing the status window's line creates that window, hidden, when it does not exist.
-    BrowserStatusFRM* status = app().forms().Get<BrowserStatusFRM>();
-    status->PercentageLoaded->setText(QStringLiteral("Reading ") + QString::number(progress) + QStringLiteral("  of  ")
-                                      + QString::number(progressMax));
+    // The status window shows the line; writing it creates that window,
+    // hidden, when it does not exist.
+    app().forms().Get<BrowserStatusFRM>();
+    app().mainBrowser().SetProgressLine(QStringLiteral("Reading ") + QString::number(progress) + QStringLiteral("  of  ")
+                                        + QString::number(progressMax));
 }
 
 void MainFRM::BrowserWindow_DownloadBegin()
@@ -370,11 +373,6 @@ void MainFRM::Closing()
 }
 
 void MainFRM::Form_Unload()
-{
-    Closing();
-}
-
-void MainFRM::Form_Terminate()
 {
     Closing();
 }

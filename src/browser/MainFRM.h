@@ -13,7 +13,9 @@ struct NewWindowRequest;
 
 // The browser window: six skinned buttons, the address box, the pop-up
 // switch, "Go Idle" and the browser control that fills the rest. It reports
-// loading in its title bar. Closing it ends the program.
+// loading in its title bar and in the status window's progress line, and it
+// lends its control to App::mainBrowser() for the other windows. Closing it
+// ends the program.
 class MainFRM final : public Form {
     Q_OBJECT
 public:
@@ -22,17 +24,9 @@ public:
 
     static QString DefaultAddress();
 
-    // The window's browser control; other windows navigate it and read it.
-    BrowserControl* BrowserWindow() const { return m_browser; }
-
-    // False while the pop-up switch is checked, true while it is unchecked;
-    // recorded by every new-window request of the browser.
-    bool AllowPopup = false;
-
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload() override;
-    void Form_Terminate() override;
     void ResizeMe_Timer();
 
     void Back_MouseDown();
@@ -61,6 +55,21 @@ public:
     void BrowserWindow_DocumentComplete(const QString& url);
     void BrowserWindow_NewWindow2(NewWindowRequest& request);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class MainKeys;
+    friend struct TestAccess<MainFRM>;
+
+    void ShowLocationInAddressBox();
+    QPoint MenuPopupPoint() const;
+    void FollowResizing();
+    void ShowIdleScreen();
+    void Closing();
+    void FlashBlockedPopup();
+    void BlinkCheckData();
+
     // Controls, named as the window's design names them.
     QPushButton* Idle = nullptr;
     QCheckBox* BP = nullptr;
@@ -75,18 +84,10 @@ public:
     ImageControl* Go = nullptr;
     ImageControl* MainFBackGroundImage = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void ShowLocationInAddressBox();
-    QPoint MenuPopupPoint() const;
-    void FollowResizing();
-    void ShowIdleScreen();
-    void Closing();
-    void FlashBlockedPopup();
-    void BlinkCheckData();
-
+    // False while the pop-up switch is checked, true while it is unchecked;
+    // recorded by every new-window request of the browser.
+    bool AllowPopup = false;
+    // The browser control; other windows reach it through App::mainBrowser().
     BrowserControl* m_browser = nullptr;
     QTimer* m_blink = nullptr;
     int m_followTicks = 0;

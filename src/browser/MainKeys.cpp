@@ -43,7 +43,7 @@ MainKeys::MainKeys(MainFRM& window, App& app) : QObject(&window), m_window(windo
     // the page (closing its dialogs, leaving its full-screen video).
     QShortcut* stop = AddShortcut(QKeySequence(Qt::Key_Escape), &MainKeys::PressStop);
     stop->setEnabled(false);
-    BrowserControl* browser = m_window.BrowserWindow();
+    BrowserControl* browser = m_window.m_browser;
     connect(browser, &BrowserControl::DownloadBegin, stop, [stop] { stop->setEnabled(true); });
     connect(browser, &BrowserControl::DocumentComplete, stop, [stop] { stop->setEnabled(false); });
     AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), &MainKeys::SelectAddress);
@@ -60,7 +60,7 @@ MainKeys::MainKeys(MainFRM& window, App& app) : QObject(&window), m_window(windo
     AddShortcut(QKeySequence(Qt::Key_Menu), &MainKeys::PopUpMenu);
 
     m_window.Idle->installEventFilter(this);
-    m_view = m_window.BrowserWindow()->widget();
+    m_view = m_window.m_browser->widget();
     m_view->installEventFilter(this);
     KeepIdleFocusInSight();
 }
@@ -87,7 +87,7 @@ void MainKeys::ApplyTabOrder()
     // from left to right as they stand. The engine's view adds its own input
     // widget when it first shows a page, which upsets the chain, so the order
     // is laid again then.
-    QWidget* previous = m_window.BrowserWindow()->widget();
+    QWidget* previous = m_window.m_browser->widget();
     for (QWidget* next : {static_cast<QWidget*>(m_window.URLC), static_cast<QWidget*>(m_window.BP),
                           static_cast<QWidget*>(m_window.Idle), static_cast<QWidget*>(m_window.Mnu),
                           static_cast<QWidget*>(m_window.Back), static_cast<QWidget*>(m_window.ForwardF),
@@ -125,13 +125,13 @@ void MainKeys::SelectAddress()
 
 double MainKeys::Zoom() const
 {
-    const QVariant zoom = m_window.BrowserWindow()->widget()->property(kZoomProperty);
+    const QVariant zoom = m_window.m_browser->widget()->property(kZoomProperty);
     return zoom.isValid() ? zoom.toDouble() : 1.0;
 }
 
 void MainKeys::SetZoom(double factor)
 {
-    m_window.BrowserWindow()->widget()->setProperty(kZoomProperty, factor);
+    m_window.m_browser->widget()->setProperty(kZoomProperty, factor);
 }
 
 void MainKeys::ZoomIn()
@@ -169,6 +169,6 @@ void MainKeys::KeepIdleFocusInSight()
     QPushButton* idle = m_window.Idle;
     const bool inSight = m_window.rect().intersects(idle->geometry());
     if (!inSight && idle->hasFocus())
-        m_window.BrowserWindow()->widget()->setFocus(Qt::OtherFocusReason);
+        m_window.m_browser->widget()->setFocus(Qt::OtherFocusReason);
     idle->setFocusPolicy(inSight ? Qt::StrongFocus : Qt::NoFocus);
 }

@@ -1,10 +1,9 @@
 #include "monitor/BrowserStatusFRM.h"
 
-#include "browser/MainFRM.h"
 #include "platform/App.h"
-#include "platform/BrowserControl.h"
 #include "platform/ImageControl.h"
 #include "platform/Look.h"
+#include "platform/MainBrowser.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 #include "shell/ravel32.h"
@@ -72,6 +71,7 @@ BrowserStatusFRM::BrowserStatusFRM(App& app) : Form(app)
     Timer->setInterval(kShownIntervalMs);
     Timer->setTimerType(Qt::CoarseTimer);
     connect(Timer, &QTimer::timeout, this, &BrowserStatusFRM::Timer_Timer);
+    connect(&app.mainBrowser(), &MainBrowser::ProgressLineChanged, this, &BrowserStatusFRM::ShowProgressLine);
 }
 
 void BrowserStatusFRM::Form_Load()
@@ -99,13 +99,20 @@ void BrowserStatusFRM::hideEvent(QHideEvent* event)
     Timer->stop();
 }
 
+void BrowserStatusFRM::ShowProgressLine()
+{
+    PercentageLoaded->setText(app().mainBrowser().ProgressLine());
+}
+
 void BrowserStatusFRM::Timer_Timer()
 {
-    MainFRM* main = app().forms().Get<MainFRM>();
-    const BrowserControl* browser = main->BrowserWindow();
-    const QWidget* view = browser->widget();
-    LocationURLL->setText(browser->LocationURL());
-    LocationName->setText(browser->LocationName());
-    HeightQ->setText(QString::number(view->height()));
-    WidthQ->setText(QString::number(view->width()));
+    // Without a main browser there is nothing live to show: the lines stay.
+    const MainBrowser& main = app().mainBrowser();
+    if (!main.Attached())
+        return;
+    const QSize view = main.ViewSize();
+    LocationURLL->setText(main.LocationURL());
+    LocationName->setText(main.LocationName());
+    HeightQ->setText(QString::number(view.height()));
+    WidthQ->setText(QString::number(view.width()));
 }

@@ -9,8 +9,9 @@ class QLabel;
 class QTimer;
 
 // Live facts about the main browser view, kept above all other windows. The
-// main window writes the reading progress into PercentageLoaded; the timer
-// copies the address, page name and view size.
+// reading progress is the line the main window's progress handler last wrote
+// to App::mainBrowser(); the timer copies the address, page name and view
+// size from there.
 class BrowserStatusFRM final : public Form {
     Q_OBJECT
 public:
@@ -20,6 +21,15 @@ public:
     void Form_Unload() override;
     void Timer_Timer();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    friend struct TestAccess<BrowserStatusFRM>;
+
+    void ShowProgressLine();
+
     ImageControl* ImageOne = nullptr;
     std::array<QLabel*, 5> Info{};
     QLabel* PercentageLoaded = nullptr;
@@ -28,8 +38,4 @@ public:
     QLabel* HeightQ = nullptr;
     QLabel* WidthQ = nullptr;
     QTimer* Timer = nullptr;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 };

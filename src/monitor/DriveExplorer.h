@@ -17,5 +17,8 @@ public:
     void Form_Load() override;
     void Form_Unload() override;
 
+private:
+    friend struct TestAccess<DriveExplorer>;
+
     BrowserControl* DriveExplorerWindow = nullptr;
 };

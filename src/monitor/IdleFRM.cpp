@@ -122,7 +122,7 @@ void IdleFRM::Form_Click()
 {
     PlayWave(AssetPath(QStringLiteral("/Click.WAV")));
     hide();
-    app().forms().Show<MainFRM>();
+    app().forms().ShowLoaded<MainFRM>();
 }
 
 void IdleFRM::showEvent(QShowEvent* event)

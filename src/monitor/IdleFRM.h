@@ -37,8 +37,6 @@ public:
     void SetSurface(EffectSurface& surface) { m_surface = &surface; }
     bool Ticking() const { return m_ticking; }
 
-    QTimer* EffectTimer = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -46,7 +44,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    friend struct TestAccess<IdleFRM>;
+
     void DrawCircles();
+
+    QTimer* EffectTimer = nullptr;
 
     EffectCanvas* m_canvas = nullptr;
     EffectSurface* m_surface = nullptr;

@@ -1,13 +1,12 @@
 #include "personal/FavoritePlacesFRM.h"
 
-#include "browser/MainFRM.h"
 #include "personal/RuleLines.h"
 #include "personal/TextFileStore.h"
 #include "platform/App.h"
-#include "platform/BrowserControl.h"
 #include "platform/ImageControl.h"
 #include "platform/KeyPress.h"
 #include "platform/Look.h"
+#include "platform/MainBrowser.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 #include "platform/UserFiles.h"
@@ -205,8 +204,7 @@ void FavoritePlacesFRM::ListBox_DblClick()
         return;
     // The whole entry, also when the list shows it cut short.
     const QString address = ravel32::ListEntryText(selected.first());
-    if (BrowserControl* browser = app().forms().Get<MainFRM>()->BrowserWindow())
-        browser->Navigate(address);
+    app().mainBrowser().Navigate(address);
 }
 
 bool FavoritePlacesFRM::eventFilter(QObject* watched, QEvent* event)

@@ -13,7 +13,7 @@ class RuleLines;
 // The user's favourite places: an address box with the skinned Add and Del
 // buttons over a list kept in "FavPlaces.TXT" (where UserFiles puts it),
 // written after every change; a write that fails is reported once.
-// A double-click opens the selected entry in the main window's browser.
+// A double-click opens the selected entry in the main browser.
 class FavoritePlacesFRM final : public Form {
     Q_OBJECT
 public:
@@ -36,6 +36,12 @@ public:
     // Where the list is kept (see UserFiles).
     QString FavoritesPath() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct TestAccess<FavoritePlacesFRM>;
+
     // Controls, named as the window's design names them.
     QLineEdit* URL = nullptr;
     QListWidget* ListBox = nullptr;
@@ -44,10 +50,6 @@ public:
     RuleLines* Line = nullptr;
     ImageControl* BGPic = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // An Add or Del that came while the list was still being read. Its change
     // and the file write wait until the whole list is in, so the file is never
     // rewritten from half a list.

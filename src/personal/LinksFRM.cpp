@@ -1,11 +1,10 @@
 #include "personal/LinksFRM.h"
 
-#include "browser/MainFRM.h"
 #include "personal/RuleLines.h"
 #include "platform/App.h"
-#include "platform/BrowserControl.h"
 #include "platform/ImageControl.h"
 #include "platform/Look.h"
+#include "platform/MainBrowser.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -175,8 +174,7 @@ void LinksFRM::Slot_DblClick(int number)
 {
     // The slot is read afresh: an edit made to it is what opens.
     const QString address = Slot(number)->text();
-    if (BrowserControl* browser = app().forms().Get<MainFRM>()->BrowserWindow())
-        browser->Navigate(address);
+    app().mainBrowser().Navigate(address);
 }
 
 void LinksFRM::Data_MouseMove()

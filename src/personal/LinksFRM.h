@@ -12,7 +12,7 @@ class RuleLines;
 
 // A fixed panel of fifteen preset addresses in six cells. Moving the pointer
 // over an address describes it; a double-click opens the address (as the slot
-// reads at that moment) in the main window's browser. Nothing is stored.
+// reads at that moment) in the main browser (App::mainBrowser()). Nothing is stored.
 class LinksFRM final : public Form {
     Q_OBJECT
 public:
@@ -34,8 +34,17 @@ public:
     void Data_MouseMove();
     void Form_MouseMove();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct TestAccess<LinksFRM>;
+
     // The slot of that number (1 to 15).
     QLineEdit* Slot(int number) const { return m_slots.at(number - 1); }
+    QLineEdit* CreateSlot(int number, double left, double top);
+    void DrawRules();
+    int SlotNumber(const QObject* control) const;
 
     // Controls, named as the window's design names them.
     QLineEdit* One = nullptr;
@@ -57,14 +66,5 @@ public:
     QLabel* Data = nullptr;
     RuleLines* Rules = nullptr;
     ImageControl* BGImage = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QLineEdit* CreateSlot(int number, double left, double top);
-    void DrawRules();
-    int SlotNumber(const QObject* control) const;
-
     std::array<QLineEdit*, kSlotCount> m_slots{};
 };

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/FormRegistry.h"
+#include "platform/MainBrowser.h"
 #include "platform/Services.h"
 
 #include <QString>
 
-// The running program: its directory, its services and its windows.
+// The running program: its directory, its services, its windows and the
+// main browser that the other windows read and navigate.
 class App {
 public:
     App(const Services& services, const QString& programDir);
@@ -15,6 +17,7 @@ public:
 
     const Services& services() const { return m_services; }
     FormRegistry& forms() { return m_forms; }
+    MainBrowser& mainBrowser() { return m_mainBrowser; }
     const QString& programDir() const { return m_programDir; }
 
     // The program directory followed, unchanged, by a name that begins with "/".
@@ -30,5 +33,6 @@ private:
     Services m_services;
     QString m_programDir;
     bool m_ended = false;
+    MainBrowser m_mainBrowser;
     FormRegistry m_forms;
 };

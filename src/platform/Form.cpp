@@ -77,9 +77,6 @@ void Form::Unload()
     QPointer<Form> self(this);
     Form_Unload();
     // Ending the program from an unload handler stops everything here.
-    if (!self || m_app.ended())
-        return;
-    Form_Terminate();
     if (self && !m_app.ended())
         m_app.forms().Discard(this);
 }

@@ -4,6 +4,11 @@
 
 class App;
 
+// Tests reach a window's controls through TestAccess<ThatWindow> (in the
+// tests' support library), which the window names as its only outside friend.
+template <class Window>
+struct TestAccess;
+
 // A window of the program. Subclasses override the handlers they have; the
 // base class raises them from Qt's events:
 //  - Form_Load when the registry creates the window (not when it is shown);
@@ -21,7 +26,6 @@ public:
 
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
-    virtual void Form_Terminate() {}
     virtual void Form_Resize() {}
 
     WindowState State() const;

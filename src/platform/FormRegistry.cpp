@@ -19,9 +19,7 @@ void FormRegistry::Adopt(std::type_index type, Form* form)
     // Registered before its load runs, so a load that refers to its own window
     // (or lets events run) finds this instance and never creates a second one.
     m_entries.push_back({type, form});
-    QPointer<Form> guard(form);
     form->Form_Load();
-    Q_UNUSED(guard);
 }
 
 bool FormRegistry::CanShow(const Form* form) const

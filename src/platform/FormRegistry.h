@@ -7,10 +7,12 @@
 class App;
 class Form;
 
-// Owns every window. Asking for a window creates and loads it on first use
-// without showing it; unloading discards it and the next request creates it
-// afresh. Nothing else keeps a raw pointer to a window across events: ask the
-// registry again, or hold a QPointer.
+// Owns every window. Get and Show create and load a window on first use
+// (Get without showing it); Find and ShowLoaded only look a window up and
+// never create one, for callers that must not bring a window into being.
+// Unloading discards a window and the next Get creates it afresh. Nothing
+// else keeps a raw pointer to a window across events: ask the registry
+// again, or hold a QPointer.
 class FormRegistry {
 public:
     explicit FormRegistry(App& app);
@@ -29,7 +31,7 @@ public:
         return created;
     }
 
-    // The window if it exists, else nullptr.
+    // The window if it exists, else nullptr; never creates it.
     template <class T>
     T* Find() const
     {
@@ -40,10 +42,15 @@ public:
     template <class T>
     T* Show()
     {
-        T* form = Get<T>();
-        if (form && CanShow(form))
-            ShowForm(form);
-        return form;
+        return ShowIfAllowed(Get<T>());
+    }
+
+    // Shows the window and brings it forward if it exists; never creates it.
+    template <class T>
+    T* ShowLoaded()
+    {
+        T* form = Find<T>();
+        return form ? ShowIfAllowed(form) : nullptr;
     }
 
     // Called by a window that unloads: it leaves the registry and is deleted
@@ -57,6 +64,13 @@ private:
     // False for a window that was closed while its load let events run, or
     // when the program ended meanwhile: it is not shown again.
     bool CanShow(const Form* form) const;
+    template <class T>
+    T* ShowIfAllowed(T* form)
+    {
+        if (CanShow(form))
+            ShowForm(form);
+        return form;
+    }
     Form* Lookup(std::type_index type) const;
 
     struct Entry {

@@ -24,7 +24,10 @@ void ensureGlobalShareContext()
 
 }  // namespace
 
-LazyBrowserFactory::LazyBrowserFactory(QString modulePath) : m_modulePath(std::move(modulePath)) {}
+LazyBrowserFactory::LazyBrowserFactory(QString modulePath, Messages& messages)
+    : m_modulePath(std::move(modulePath)), m_messages(messages)
+{
+}
 
 LazyBrowserFactory::~LazyBrowserFactory() = default;
 
@@ -37,10 +40,10 @@ BrowserFactory* LazyBrowserFactory::Engine()
     // The module stays loaded for the rest of the run: the engine keeps threads.
     QLibrary module(m_modulePath);
     module.setLoadHints(QLibrary::PreventUnloadHint);
-    using Entry = BrowserFactory* (*)();
+    using Entry = BrowserFactory* (*)(Messages&);
     const auto entry = reinterpret_cast<Entry>(module.resolve("nimbrel_create_browser_factory"));
     if (entry)
-        m_engine.reset(entry());
+        m_engine.reset(entry(m_messages));
     else
         m_error = module.errorString();
     return m_engine.get();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+class Messages;
+
 // Loads the web engine when the first browser control is asked for, not when
 // the program starts: the engine's libraries and its graphics set-up cost a
 // good part of a second, and the splash window should not wait for them.
@@ -12,8 +14,9 @@
 // operations.
 class LazyBrowserFactory final : public BrowserFactory {
 public:
-    // `modulePath` is the engine module without its platform suffix.
-    explicit LazyBrowserFactory(QString modulePath);
+    // `modulePath` is the engine module without its platform suffix; the
+    // engine tells the user through `messages`.
+    LazyBrowserFactory(QString modulePath, Messages& messages);
     ~LazyBrowserFactory() override;
 
     BrowserControl* Create(QWidget* parent) override;
@@ -22,6 +25,7 @@ private:
     BrowserFactory* Engine();
 
     QString m_modulePath;
+    Messages& m_messages;
     std::unique_ptr<BrowserFactory> m_engine;
     bool m_tried = false;
     QString m_error;

@@ -7,8 +7,9 @@ class Transfer;
 class FileDialogs;
 class ProcessEnd;
 class RandomSource;
+class Messages;
 
-// Everything a window may ask of the platform. main.cpp builds the real ones;
+// Everything a window may ask of the platform, messages to the user included. main.cpp builds the real ones;
 // tests build doubles (tests/support). The services outlive the App.
 struct Services {
     SoundPlayer& sound;
@@ -18,4 +19,5 @@ struct Services {
     FileDialogs& dialogs;
     ProcessEnd& process;
     RandomSource& random;
+    Messages& messages;
 };

@@ -17,6 +17,9 @@ public:
     void Form_Load() override;
     void Form_Unload() override;
 
+private:
+    friend struct TestAccess<AboutFRM>;
+
     ImageControl* BGI = nullptr;
     std::array<QLabel*, 13> Data{};
 };

@@ -17,13 +17,14 @@ public:
     void Form_Load() override;
     void ClickAnywhereToEnter_Click();
 
-    QLabel* ClickAnywhereToEnter = nullptr;
-    ImageControl* IntroImage = nullptr;
-    QFrame* IntroFormBorder = nullptr;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend struct TestAccess<IntroFRM>;
+
+    QLabel* ClickAnywhereToEnter = nullptr;
+    ImageControl* IntroImage = nullptr;
+    QFrame* IntroFormBorder = nullptr;
     bool m_entering = false;
 };

@@ -48,6 +48,11 @@ void MenuFRM::Form_Load()
     hide();
 }
 
+void MenuFRM::PopUp(const QPoint& at)
+{
+    FileMNU->exec(at);
+}
+
 void MenuFRM::FPMNU_Click()
 {
     app().forms().Show<FavoritePlacesFRM>();
@@ -93,7 +98,8 @@ void MenuFRM::LMNU_Click()
 void MenuFRM::Godle_Click()
 {
     // The main window is only hidden: its page and history stay for the way back.
-    app().forms().Get<MainFRM>()->hide();
+    if (MainFRM* main = app().forms().Find<MainFRM>())
+        main->hide();
     app().forms().Show<IdleFRM>();
 }
 

@@ -4,6 +4,7 @@
 
 class QMenu;
 class QAction;
+class QPoint;
 
 // A window that is never shown: it owns the tools menu that the main window's
 // menu button pops up.
@@ -25,6 +26,13 @@ public:
     void LMNU_Click();
     void Godle_Click();
     void EMNU_Click();
+
+    // Pops the tools menu up at `at` (global) and waits while it is up; the
+    // chosen entry runs before this returns.
+    void PopUp(const QPoint& at);
+
+private:
+    friend struct TestAccess<MenuFRM>;
 
     // The top entry "File"; its submenu is the pop-up.
     QMenu* FileMNU = nullptr;

@@ -2,6 +2,7 @@
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Doubles.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -75,7 +76,7 @@ protected:
 
     void SetUp() override
     {
-        factory = std::make_unique<WebEngineBrowserFactory>();
+        factory = std::make_unique<WebEngineBrowserFactory>(messages);
         host = std::make_unique<QWidget>();
         host->resize(800, 600);
         control = factory->Create(host.get());
@@ -121,6 +122,7 @@ protected:
     }
 
     LocalHttpServer server;
+    RecordingMessages messages;
     std::unique_ptr<WebEngineBrowserFactory> factory;
     std::unique_ptr<QWidget> host;
     BrowserControl* control = nullptr;
@@ -255,7 +257,8 @@ TEST_F(BrowserControlTest, StoppedAndReplacedLoadsCloseTheirSequence)
 TEST(BrowserFactoryTest, EngineStartsWithTheFirstControlInAPersistentProfile)
 {
     QStandardPaths::setTestModeEnabled(true);
-    WebEngineBrowserFactory factory;
+    RecordingMessages messages;
+    WebEngineBrowserFactory factory(messages);
     EXPECT_EQ(factory.profile(), nullptr);
     {
         QWidget host;

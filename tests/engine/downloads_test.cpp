@@ -2,6 +2,7 @@
 // download folder of a home folder made for this test program.
 #include "platform/engine/DownloadKeeper.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
+#include "support/Doubles.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -36,16 +36,6 @@ LocalHttpServer::Response Attachment(const QByteArray& body)
     return response;
 }
 
-// The visible download notice whose text begins with `start`, if there is one.
-QMessageBox* Notice(const QString& start)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box && box->isVisible() && box->text().startsWith(start))
-            return box;
-    }
-    return nullptr;
-}
 
 class DownloadsTest : public ::testing::Test {
 protected:
@@ -73,7 +63,7 @@ protected:
 
     void SetUp() override
     {
-        factory = std::make_unique<WebEngineBrowserFactory>();
+        factory = std::make_unique<WebEngineBrowserFactory>(messages);
         host = std::make_unique<QWidget>();
         host->resize(640, 480);
         control = factory->Create(host.get());
@@ -87,27 +77,34 @@ protected:
         factory.reset();
     }
 
-    // Waits for the notice of a finished download and closes it.
+    // The index of the first notice not yet taken whose text begins with `start`.
+    int FindNotice(const QString& start) const
+    {
+        for (size_t i = 0; i < messages.shown.size(); ++i)
+            if (messages.shown[i].text.startsWith(start))
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    // Waits for the notice of a finished download and takes it.
     QString TakeNotice(const QString& start)
     {
-        QMessageBox* box = nullptr;
-        [&] { ASSERT_EVENTUALLY((box = Notice(start)) != nullptr, kTimeout); }();
-        if (!box)
+        int index = -1;
+        [&] { ASSERT_EVENTUALLY((index = FindNotice(start)) >= 0, kTimeout); }();
+        if (index < 0)
             return {};
-        const QString text = box->text();
-        EXPECT_EQ(box->windowModality(), Qt::NonModal);
-        EXPECT_EQ(box->parentWidget(), host.get());
-        if (box->isVisible())
-            box->grab().save(QStringLiteral("/tmp/shots/download-notice.png"));
-        const QPointer<QMessageBox> watched = box;
-        box->close();
-        [&] { ASSERT_EVENTUALLY(watched.isNull(), kTimeout); }();
-        return text;
+        const RecordingMessages::Shown notice = messages.shown[index];
+        messages.shown.erase(messages.shown.begin() + index);
+        EXPECT_EQ(notice.title, QStringLiteral("Download"));
+        EXPECT_EQ(notice.modality, Messages::Modality::None);
+        EXPECT_EQ(notice.parent.data(), host.get());
+        return notice.text;
     }
 
     static inline QTemporaryDir* s_home = nullptr;
     static inline QByteArray s_oldHome;
     LocalHttpServer server;
+    RecordingMessages messages;
     std::unique_ptr<WebEngineBrowserFactory> factory;
     std::unique_ptr<QWidget> host;
     BrowserControl* control = nullptr;

@@ -8,6 +8,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"
 #include "support/TestMain.h"
+#include "support/WindowAccess.h"
 
 #include <QComboBox>
 #include <QStandardPaths>
@@ -36,9 +37,9 @@ QVariant evaluate(QWebEnginePage* page, const QString& script)
 
 // The test program with the real engine in place of the scripted browser.
 struct EngineApp {
-    EngineApp()
+    EngineApp() : factory(t.messages)
     {
-        const Services services{t.sound, t.pictures, factory, t.transfer, t.dialogs, t.process, t.random};
+        const Services services{t.sound, t.pictures, factory, t.transfer, t.dialogs, t.process, t.random, t.messages};
         app = std::make_unique<App>(services, t.dir());
     }
     ~EngineApp()
@@ -63,18 +64,18 @@ TEST(EditorPreviewEngine, PreviewShowsTheWrittenPageWithItsNameInTheCaption)
     EditorBrowserFRM* preview = e.app->forms().Find<EditorBrowserFRM>();
     ASSERT_NE(preview, nullptr);
     ASSERT_EVENTUALLY_EQ(preview->Caption(), QStringLiteral("NB Editor - [Web Page ]"), kLoadTimeout);
-    EXPECT_TRUE(preview->BrowserWindow()->LocationURL().endsWith("/Preview.html"))
-        << preview->BrowserWindow()->LocationURL().toStdString();
-    EXPECT_EQ(preview->CBOAddress->itemText(0), preview->BrowserWindow()->LocationURL());
+    EXPECT_TRUE(ui(preview).BrowserWindow->LocationURL().endsWith("/Preview.html"))
+        << ui(preview).BrowserWindow->LocationURL().toStdString();
+    EXPECT_EQ(ui(preview).CBOAddress->itemText(0), ui(preview).BrowserWindow->LocationURL());
 
     // A changed page previewed again is what the browser shows.
     editor->SetText("<html><head><title>Second</title></head><body><h1 id=h>Changed</h1></body></html>");
     editor->Command2_Click();
     ASSERT_EVENTUALLY_EQ(preview->Caption(), QStringLiteral("NB Editor - [Second ]"), kLoadTimeout);
-    auto* view = qobject_cast<QWebEngineView*>(preview->BrowserWindow()->widget());
+    auto* view = qobject_cast<QWebEngineView*>(ui(preview).BrowserWindow->widget());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(evaluate(view->page(), "document.getElementById('h').textContent").toString(), "Changed");
-    EXPECT_EQ(preview->CBOAddress->count(), 1);  // the same address, recorded once
+    EXPECT_EQ(ui(preview).CBOAddress->count(), 1);  // the same address, recorded once
 }
 
 // The preview browser goes from the local preview to a web page and back
@@ -92,7 +93,7 @@ TEST(EditorPreviewEngine, HistoryGoesBetweenThePreviewAndWebPagesBothWays)
     editor->Command2_Click();
     EditorBrowserFRM* preview = e.app->forms().Find<EditorBrowserFRM>();
     ASSERT_NE(preview, nullptr);
-    BrowserControl* browser = preview->BrowserWindow();
+    BrowserControl* browser = ui(preview).BrowserWindow;
     ASSERT_EVENTUALLY_EQ(preview->Caption(), QStringLiteral("NB Editor - [Local ]"), kLoadTimeout);
     auto* view = qobject_cast<QWebEngineView*>(browser->widget());
     ASSERT_NE(view, nullptr);

@@ -9,6 +9,7 @@
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,9 +42,9 @@ protected:
 
     void Go(const QString& url)
     {
-        main->URLC->setEditText(url);
+        ui(main).URLC->setEditText(url);
         main->Go_Click();
-        ASSERT_EVENTUALLY(main->BrowserWindow()->LocationURL() == url && !main->BrowserWindow()->Busy(), kLoadTimeout);
+        ASSERT_EVENTUALLY(ui(main).BrowserWindow->LocationURL() == url && !ui(main).BrowserWindow->Busy(), kLoadTimeout);
         ASSERT_EVENTUALLY_EQ(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     }
 
@@ -57,7 +58,8 @@ protected:
     }
 
     LocalHttpServer server;
-    WebEngineBrowserFactory engine;
+    RecordingMessages messages;
+    WebEngineBrowserFactory engine{messages};
     std::unique_ptr<TestApp> t;
     MainFRM* main = nullptr;
 };
@@ -70,7 +72,7 @@ TEST_F(MainWindowEngine, APageLoadEndsOnDoneLoadingDocumentWithItsAddress)
     QStringList titles;
     QObject::connect(main, &QWidget::windowTitleChanged, main, [&](const QString& s) { titles << s; });
     Go(url);
-    EXPECT_EQ(main->URLC->currentText(), url);
+    EXPECT_EQ(ui(main).URLC->currentText(), url);
     EXPECT_EQ(titles.first(), "Nimbrel - [Going to: " + url + "]");
     EXPECT_TRUE(titles.contains("Nimbrel - [Begining Download]"));
     EXPECT_TRUE(titles.contains("Nimbrel - [ Page One ] - [ Reading -1  of  100 ]"));
@@ -79,7 +81,7 @@ TEST_F(MainWindowEngine, APageLoadEndsOnDoneLoadingDocumentWithItsAddress)
     auto* status = t->app->forms().Find<BrowserStatusFRM>();
     ASSERT_NE(status, nullptr);
     EXPECT_FALSE(status->isVisible());
-    EXPECT_EQ(status->PercentageLoaded->text(), "Reading -1  of  100");
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Reading -1  of  100");
 }
 
 TEST_F(MainWindowEngine, BackAndForwardMoveThroughTheEnginesHistory)
@@ -87,10 +89,10 @@ TEST_F(MainWindowEngine, BackAndForwardMoveThroughTheEnginesHistory)
     Go(server.url("/one"));
     Go(server.url("/two"));
     main->Back_Click();
-    ASSERT_EVENTUALLY_EQ(main->URLC->currentText(), server.url("/one"), kLoadTimeout);
-    ASSERT_EVENTUALLY_EQ(main->BrowserWindow()->LocationName(), QStringLiteral("Page One"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(ui(main).URLC->currentText(), server.url("/one"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(ui(main).BrowserWindow->LocationName(), QStringLiteral("Page One"), kLoadTimeout);
     main->ForwardF_Click();
-    ASSERT_EVENTUALLY_EQ(main->URLC->currentText(), server.url("/two"), kLoadTimeout);
+    ASSERT_EVENTUALLY_EQ(ui(main).URLC->currentText(), server.url("/two"), kLoadTimeout);
 }
 
 TEST_F(MainWindowEngine, BackAtTheStartOfHistoryChangesNothingAndClicks)
@@ -99,13 +101,13 @@ TEST_F(MainWindowEngine, BackAtTheStartOfHistoryChangesNothingAndClicks)
     TestApp fresh(&engine);
     MainFRM* other = fresh.app->forms().Get<MainFRM>();
     ASSERT_EVENTUALLY_EQ(other->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
-    const QString before = other->BrowserWindow()->LocationURL();
+    const QString before = ui(other).BrowserWindow->LocationURL();
     fresh.sound.played.clear();
     other->Back_Click();
     QTest::qWait(300);
-    EXPECT_EQ(other->BrowserWindow()->LocationURL(), before);
+    EXPECT_EQ(ui(other).BrowserWindow->LocationURL(), before);
     EXPECT_EQ(fresh.sound.played, QStringList{"/Click.WAV"});
-    EXPECT_TRUE(other->Back->PictureFile().endsWith("/BackUP.BMP"));
+    EXPECT_TRUE(ui(other).Back->PictureFile().endsWith("/BackUP.BMP"));
 }
 
 TEST_F(MainWindowEngine, StatusWindowFollowsTheRealViewAfterAResize)
@@ -113,12 +115,12 @@ TEST_F(MainWindowEngine, StatusWindowFollowsTheRealViewAfterAResize)
     Go(server.url("/one"));
     auto* status = t->app->forms().Show<BrowserStatusFRM>();
     main->resize(900, 700);
-    ASSERT_EVENTUALLY(main->BrowserWindow()->widget()->width() == Twips::toPixels(Twips::outerWidth(main) - 350), 5000);
-    const QWidget* view = main->BrowserWindow()->widget();
-    ASSERT_EVENTUALLY_EQ(status->WidthQ->text(), QString::number(view->width()), 5000);
-    ASSERT_EVENTUALLY_EQ(status->HeightQ->text(), QString::number(view->height()), 5000);
-    EXPECT_EQ(status->LocationURLL->text(), server.url("/one"));
-    EXPECT_EQ(status->LocationName->text(), "Page One");
+    ASSERT_EVENTUALLY(ui(main).BrowserWindow->widget()->width() == Twips::toPixels(Twips::outerWidth(main) - 350), 5000);
+    const QWidget* view = ui(main).BrowserWindow->widget();
+    ASSERT_EVENTUALLY_EQ(ui(status).WidthQ->text(), QString::number(view->width()), 5000);
+    ASSERT_EVENTUALLY_EQ(ui(status).HeightQ->text(), QString::number(view->height()), 5000);
+    EXPECT_EQ(ui(status).LocationURLL->text(), server.url("/one"));
+    EXPECT_EQ(ui(status).LocationName->text(), "Page One");
 }
 
 TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)
@@ -126,14 +128,14 @@ TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)
     server.page("/popup", "<html><body><script>window.open('/two', '_blank', 'width=300,height=200');</script>"
                           "<a id='l' href='/one' target='_blank' style='display:block;width:400px;height:200px'>link</a>"
                           "</body></html>");
-    main->BP->setChecked(true);
+    ui(main).BP->setChecked(true);
     Go(server.url("/popup"));
     QTest::qWait(1000);
     EXPECT_EQ(popupCount(), 0);
-    EXPECT_FALSE(main->AllowPopup);
+    EXPECT_FALSE(ui(main).AllowPopup);
 
     // A click of the user's on a link for a new window still opens it.
-    QWidget* view = main->BrowserWindow()->widget();
+    QWidget* view = ui(main).BrowserWindow->widget();
     QWidget* input = view->focusProxy() ? view->focusProxy() : view;
     QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(50, 50));
     ASSERT_EVENTUALLY_EQ(popupCount(), 1, kLoadTimeout);
@@ -142,8 +144,8 @@ TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)
             w->close();
     ASSERT_EVENTUALLY_EQ(popupCount(), 0, 5000);
 
-    main->BP->setChecked(false);
+    ui(main).BP->setChecked(false);
     main->RefreshR_Click();
     ASSERT_EVENTUALLY_EQ(popupCount(), 1, kLoadTimeout);
-    EXPECT_TRUE(main->AllowPopup);
+    EXPECT_TRUE(ui(main).AllowPopup);
 }

@@ -141,3 +141,17 @@ double FixedRandom::Rnd()
     ++next;
     return v;
 }
+
+void RecordingMessages::Show(Icon icon, Modality modality, QWidget* parent, const QString& title, const QString& text)
+{
+    shown.push_back({icon, modality, parent, title, text});
+}
+
+QStringList RecordingMessages::TextsOver(const QWidget* parent) const
+{
+    QStringList texts;
+    for (const Shown& message : shown)
+        if (message.parent == parent)
+            texts.append(message.text);
+    return texts;
+}

@@ -2,6 +2,7 @@
 
 #include "platform/BrowserControl.h"
 #include "platform/FileDialogs.h"
+#include "platform/Messages.h"
 #include "platform/PictureLoader.h"
 #include "platform/ProcessEnd.h"
 #include "platform/RandomSource.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 // Records "sound <name>", the name being the path with the program directory cut off.
 class RecordingSound final : public SoundPlayer {
@@ -133,4 +135,20 @@ public:
     size_t next = 0;
     int randomizes = 0;
     int draws = 0;
+};
+
+// Keeps every message the program shows, in order; nothing appears on screen.
+class RecordingMessages final : public Messages {
+public:
+    struct Shown {
+        Icon icon;
+        Modality modality;
+        QPointer<QWidget> parent;
+        QString title;
+        QString text;
+    };
+    void Show(Icon icon, Modality modality, QWidget* parent, const QString& title, const QString& text) override;
+    // The texts shown over `parent`'s window, in order.
+    QStringList TextsOver(const QWidget* parent) const;
+    std::vector<Shown> shown;
 };

@@ -11,7 +11,7 @@ TestApp::TestApp(BrowserFactory* engine)
       process(log)
 {
     BrowserFactory& browserFactory = engine ? *engine : static_cast<BrowserFactory&>(browsers);
-    const Services services{sound, pictures, browserFactory, transfer, dialogs, process, random};
+    const Services services{sound, pictures, browserFactory, transfer, dialogs, process, random, messages};
     app = std::make_unique<App>(services, tempDir.path());
 }
 

@@ -27,5 +27,6 @@ struct TestApp {
     ScriptedDialogs dialogs;
     RecordingProcessEnd process;
     FixedRandom random;
+    RecordingMessages messages;
     std::unique_ptr<App> app;
 };

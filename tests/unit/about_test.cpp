@@ -2,6 +2,7 @@
 #include "platform/Twips.h"
 #include "shell/AboutFRM.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -47,12 +48,12 @@ TEST(About, EveryLabelHasItsTextPlaceAndLook)
     EXPECT_EQ(about->minimumSize(), about->maximumSize());  // not resizable
     EXPECT_EQ(about->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_FALSE(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(about->BGI->geometry(), twipsRect(0, 0, 6495, 5295));
-    EXPECT_EQ(about->BGI->PictureFile(), t.File("/Main.BMP"));
+    EXPECT_EQ(ui(about).BGI->geometry(), twipsRect(0, 0, 6495, 5295));
+    EXPECT_EQ(ui(about).BGI->PictureFile(), t.File("/Main.BMP"));
 
     for (const Expected& e : kTable) {
         SCOPED_TRACE(e.index);
-        QLabel* label = about->Data.at(e.index);
+        QLabel* label = ui(about).Data.at(e.index);
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->geometry(), twipsRect(e.left, e.top, e.width, e.height));
         if (!e.text.isEmpty())
@@ -67,10 +68,10 @@ TEST(About, EveryLabelHasItsTextPlaceAndLook)
         const bool centred = e.index == 0 || e.index == 8;
         EXPECT_EQ(bool(label->alignment() & Qt::AlignHCenter), centred);
         EXPECT_EQ(label->parentWidget(), about);
-        EXPECT_TRUE(about->BGI->geometry().contains(label->geometry()));
+        EXPECT_TRUE(ui(about).BGI->geometry().contains(label->geometry()));
     }
     // The background lies beneath every label.
-    EXPECT_EQ(about->children().indexOf(about->BGI), 0);
+    EXPECT_EQ(about->children().indexOf(ui(about).BGI), 0);
 }
 
 TEST(About, EveryTextFitsItsRectangleInTheFont)
@@ -79,7 +80,7 @@ TEST(About, EveryTextFitsItsRectangleInTheFont)
     AboutFRM* about = t.app->forms().Get<AboutFRM>();
     for (int i = 0; i < 13; ++i) {
         SCOPED_TRACE(i);
-        QLabel* label = about->Data.at(i);
+        QLabel* label = ui(about).Data.at(i);
         const QFontMetrics metrics(label->font());
         const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
         const QRect needed = metrics.boundingRect(QRect(QPoint(0, 0), label->size()), flags, label->text());
@@ -91,7 +92,7 @@ TEST(About, EveryTextFitsItsRectangleInTheFont)
         }
     }
     // The list of people thanked does use its room for more than one line.
-    EXPECT_TRUE(about->Data[3]->wordWrap());
+    EXPECT_TRUE(ui(about).Data[3]->wordWrap());
 }
 
 TEST(About, OpensOnceWithSoundThenBackgroundAndClosesWithSound)
@@ -112,7 +113,7 @@ TEST(About, AMissingBackgroundStillOpensAReadableWindow)
     AboutFRM* about = t.app->forms().Show<AboutFRM>();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
-    EXPECT_TRUE(about->BGI->picture().isNull());
+    EXPECT_TRUE(ui(about).BGI->picture().isNull());
     // White texts over a dark window background, not the light default.
     EXPECT_LT(about->palette().color(QPalette::Window).lightness(), 64);
 }

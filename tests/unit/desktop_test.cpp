@@ -6,6 +6,7 @@
 #include "platform/FilePictureLoader.h"
 #include "platform/ImageControl.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -90,12 +91,12 @@ TEST(ToolWindowNames, FavouritesButtonsAreNamedAndPressedFromTheKeyboard)
 {
     TestApp t;
     auto* form = t.app->forms().Show<FavoritePlacesFRM>();
-    EXPECT_EQ(form->Add->accessibleName(), "Add");
-    EXPECT_EQ(form->Add->toolTip(), "Add");
-    EXPECT_EQ(form->Del->accessibleName(), "Del");
-    EXPECT_EQ(form->Del->toolTip(), "Del");
-    EXPECT_NE(form->Add->focusPolicy() & Qt::TabFocus, 0);
-    EXPECT_NE(form->Del->focusPolicy() & Qt::TabFocus, 0);
+    EXPECT_EQ(ui(form).Add->accessibleName(), "Add");
+    EXPECT_EQ(ui(form).Add->toolTip(), "Add");
+    EXPECT_EQ(ui(form).Del->accessibleName(), "Del");
+    EXPECT_EQ(ui(form).Del->toolTip(), "Del");
+    EXPECT_NE(ui(form).Add->focusPolicy() & Qt::TabFocus, 0);
+    EXPECT_NE(ui(form).Del->focusPolicy() & Qt::TabFocus, 0);
 }
 
 TEST(PreviewBrowserKeys, NavigationKeysRunTheToolbarButtons)
@@ -106,7 +107,7 @@ TEST(PreviewBrowserKeys, NavigationKeysRunTheToolbarButtons)
     ASSERT_NE(browser, nullptr);
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    form->CBOAddress->setEditText("http://127.0.0.1/here");
+    ui(form).CBOAddress->setEditText("http://127.0.0.1/here");
     browser->widget()->setFocus();
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_Left, Qt::AltModifier}, {Qt::Key_Right, Qt::AltModifier}, {Qt::Key_F5, Qt::NoModifier},
@@ -120,8 +121,8 @@ TEST(PreviewBrowserKeys, NavigationKeysRunTheToolbarButtons)
     for (auto [key, modifiers] : {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_F6, Qt::NoModifier}}) {
         browser->widget()->setFocus();
         Key(key, modifiers);
-        EXPECT_EQ(QApplication::focusWidget(), form->CBOAddress);
-        EXPECT_EQ(form->CBOAddress->lineEdit()->selectedText(), "http://127.0.0.1/here");
+        EXPECT_EQ(QApplication::focusWidget(), ui(form).CBOAddress);
+        EXPECT_EQ(ui(form).CBOAddress->lineEdit()->selectedText(), "http://127.0.0.1/here");
     }
-    EXPECT_EQ(form->CBOAddress->accessibleName(), "Address");
+    EXPECT_EQ(ui(form).CBOAddress->accessibleName(), "Address");
 }

@@ -3,6 +3,7 @@
 #include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/UserInput.h"
+#include "support/WindowAccess.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -33,20 +34,20 @@ TEST(EditorPreviewBrowser, LoadShowsTheWindowWithToolbarAddressStripAndNoCaption
     ASSERT_NE(p.browser, nullptr);
     EXPECT_TRUE(p.form->isVisible());
     EXPECT_TRUE(p.form->Caption().isEmpty());
-    EXPECT_FALSE(p.form->TimTimer->isActive());
+    EXPECT_FALSE(ui(p.form).TimTimer->isActive());
     EXPECT_EQ(p.t.log.entries(), QStringList({"sound /OpenWin.WAV"}));
     EXPECT_EQ(p.form->size(), QSize(Twips::toPixels(5325), Twips::toPixels(4980)));
     EXPECT_LT(p.form->minimumWidth(), p.form->maximumWidth());  // sizable
 
     // The address box moves to left 50, top = 50 + 255 + 15 at load.
-    EXPECT_EQ(p.form->CBOAddress->pos(), QPoint(Twips::toPixels(50), Twips::toPixels(320)));
-    EXPECT_EQ(p.form->CBOAddress->count(), 0);
-    EXPECT_TRUE(p.form->CBOAddress->currentText().isEmpty());
-    EXPECT_EQ(p.form->lblAddress->text(), "&Address:");
-    EXPECT_EQ(p.form->lblAddress->buddy(), p.form->CBOAddress);
+    EXPECT_EQ(ui(p.form).CBOAddress->pos(), QPoint(Twips::toPixels(50), Twips::toPixels(320)));
+    EXPECT_EQ(ui(p.form).CBOAddress->count(), 0);
+    EXPECT_TRUE(ui(p.form).CBOAddress->currentText().isEmpty());
+    EXPECT_EQ(ui(p.form).lblAddress->text(), "&Address:");
+    EXPECT_EQ(ui(p.form).lblAddress->buddy(), ui(p.form).CBOAddress);
     EXPECT_EQ(p.browser->widget()->pos(), QPoint(Twips::toPixels(120), Twips::toPixels(1200)));
 
-    const QList<QAction*> buttons = p.form->TBToolBar->actions();
+    const QList<QAction*> buttons = ui(p.form).TBToolBar->actions();
     ASSERT_EQ(buttons.size(), kKeys.size());
     for (int i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(kKeys.at(i).toStdString());
@@ -63,11 +64,11 @@ TEST(EditorPreviewBrowser, ResizeFollowsTheFormulas)
     EXPECT_DOUBLE_EQ(l.addressWidth, 2840);
     EXPECT_DOUBLE_EQ(l.browserWidth, 2840);
     EXPECT_DOUBLE_EQ(l.browserHeight, 1125);  // 2500 - (540 + 675) - 160
-    EXPECT_EQ(p.form->CBOAddress->width(), Twips::toPixels(2840));
+    EXPECT_EQ(ui(p.form).CBOAddress->width(), Twips::toPixels(2840));
     EXPECT_EQ(p.browser->widget()->size(), QSize(Twips::toPixels(2840), Twips::toPixels(1125)));
-    EXPECT_EQ(p.form->picAddress->geometry(),
+    EXPECT_EQ(ui(p.form).picAddress->geometry(),
               QRect(0, Twips::toPixels(540), Twips::toPixels(3000), Twips::toPixels(675)));
-    EXPECT_EQ(p.form->TBToolBar->width(), Twips::toPixels(3000));
+    EXPECT_EQ(ui(p.form).TBToolBar->width(), Twips::toPixels(3000));
 
     // A real resize of the window lays it out the same way (600 x 450 pixels).
     p.form->resize(600, 450);
@@ -89,17 +90,17 @@ TEST(EditorPreviewBrowser, CaptionsFollowDownloadCompleteTimerAndStop)
     EXPECT_EQ(p.form->Caption(), "NB Editor - [Web Page ]");
 
     p.form->TBToolBar_ButtonClick("Refresh");
-    EXPECT_TRUE(p.form->TimTimer->isActive());
+    EXPECT_TRUE(ui(p.form).TimTimer->isActive());
     p.browser->busy = true;
     p.form->TimTimer_Timer();
     EXPECT_EQ(p.form->Caption(), "NB Editor - [ Loading... ]");
-    EXPECT_TRUE(p.form->TimTimer->isActive());
+    EXPECT_TRUE(ui(p.form).TimTimer->isActive());
 
     p.browser->busy = false;
     p.browser->locationName = "Other";
     p.form->TimTimer_Timer();
     EXPECT_EQ(p.form->Caption(), "NB Editor - [Other]");
-    EXPECT_FALSE(p.form->TimTimer->isActive());
+    EXPECT_FALSE(ui(p.form).TimTimer->isActive());
 
     // The running timer does the same on its own.
     p.browser->busy = true;
@@ -107,11 +108,11 @@ TEST(EditorPreviewBrowser, CaptionsFollowDownloadCompleteTimerAndStop)
     ASSERT_EVENTUALLY_EQ(p.form->Caption(), QStringLiteral("NB Editor - [ Loading... ]"), 5000);
     p.browser->busy = false;
     ASSERT_EVENTUALLY_EQ(p.form->Caption(), QStringLiteral("NB Editor - [Other]"), 5000);
-    ASSERT_EVENTUALLY(!p.form->TimTimer->isActive(), 5000);
+    ASSERT_EVENTUALLY(!ui(p.form).TimTimer->isActive(), 5000);
 
     p.browser->busy = true;
     p.form->TBToolBar_ButtonClick("Stop");
-    EXPECT_FALSE(p.form->TimTimer->isActive());
+    EXPECT_FALSE(ui(p.form).TimTimer->isActive());
     EXPECT_EQ(p.form->Caption(), "NB Editor - [Other ]");
 }
 
@@ -122,19 +123,19 @@ TEST(EditorPreviewBrowser, ToolbarKeysPlayTheClickStartTheTimerAndCallTheControl
     for (int i = 0; i < kKeys.size(); ++i) {
         SCOPED_TRACE(kKeys.at(i).toStdString());
         p.t.log.Clear();
-        p.form->TimTimer->stop();
-        p.form->TBToolBar->actions().at(i)->trigger();
+        ui(p.form).TimTimer->stop();
+        ui(p.form).TBToolBar->actions().at(i)->trigger();
         EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV", "browser 0 " + calls.at(i)}));
-        EXPECT_EQ(p.form->TimTimer->isActive(), kKeys.at(i) != "Stop");
+        EXPECT_EQ(ui(p.form).TimTimer->isActive(), kKeys.at(i) != "Stop");
     }
     // Back was refused (no history) and still clicked and started the timer.
     // Keys match exactly, case included; an unknown key only clicks and starts the timer.
     for (const QString& key : {QString("back"), QString("Go"), QString()}) {
         p.t.log.Clear();
-        p.form->TimTimer->stop();
+        ui(p.form).TimTimer->stop();
         p.form->TBToolBar_ButtonClick(key);
         EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV"}));
-        EXPECT_TRUE(p.form->TimTimer->isActive());
+        EXPECT_TRUE(ui(p.form).TimTimer->isActive());
     }
 }
 
@@ -142,21 +143,21 @@ TEST(EditorPreviewBrowser, EnterInTheAddressBoxNavigatesToTheTextAsTyped)
 {
     Preview p;
     ASSERT_TRUE(UserInput::Activate(p.form));
-    UserInput::Click(p.form->CBOAddress);
-    ASSERT_EQ(QApplication::focusWidget(), p.form->CBOAddress);
+    UserInput::Click(ui(p.form).CBOAddress);
+    ASSERT_EQ(QApplication::focusWidget(), ui(p.form).CBOAddress);
     p.t.log.Clear();
     UserInput::Type(p.form, " example.org/a b ");
     EXPECT_TRUE(p.t.log.entries().isEmpty());  // typing alone does nothing
     UserInput::Key(p.form, Qt::Key_Return);
     EXPECT_EQ(p.t.log.entries(), QStringList({"sound /Click.WAV", "browser 0 Navigate  example.org/a b "}));
-    EXPECT_TRUE(p.form->TimTimer->isActive());
-    EXPECT_EQ(p.form->CBOAddress->count(), 0);  // Enter adds nothing to the list
+    EXPECT_TRUE(ui(p.form).TimTimer->isActive());
+    EXPECT_EQ(ui(p.form).CBOAddress->count(), 0);  // Enter adds nothing to the list
 }
 
 TEST(EditorPreviewBrowser, PickingAnEntryOfTheListNavigatesAndNothingElseDoes)
 {
     Preview p;
-    QComboBox* box = p.form->CBOAddress;
+    QComboBox* box = ui(p.form).CBOAddress;
     box->addItem("http://a/");
     box->addItem("http://b/");
     box->setCurrentIndex(0);
@@ -193,7 +194,7 @@ TEST(EditorPreviewBrowser, VisitedAddressesGoToTheTopOfTheListOnce)
     p.browser->RaisePageLoad("http://a/", "A");
     p.browser->RaisePageLoad("http://b/", "B");
     p.browser->RaisePageLoad("http://a/", "A");
-    QComboBox* box = p.form->CBOAddress;
+    QComboBox* box = ui(p.form).CBOAddress;
     ASSERT_EQ(box->count(), 2);
     EXPECT_EQ(box->itemText(0), "http://a/");
     EXPECT_EQ(box->itemText(1), "http://b/");

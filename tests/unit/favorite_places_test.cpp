@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include "support/Files.h"
+#include "support/WindowAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -45,19 +46,19 @@ protected:
     QString fav() const { return t.File("/FavPlaces.TXT"); }
     void TypeAndPressEnter(FavoritePlacesFRM* form, const QString& text)
     {
-        form->URL->selectAll();
-        QTest::keyClicks(form->URL, text);
-        QTest::keyClick(form->URL, Qt::Key_Return);
+        ui(form).URL->selectAll();
+        QTest::keyClicks(ui(form).URL, text);
+        QTest::keyClick(ui(form).URL, Qt::Key_Return);
     }
     // A double-click as the user makes it: a click, then the second press.
     void DoubleClickAt(FavoritePlacesFRM* form, QPoint at)
     {
-        QTest::mouseClick(form->ListBox->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(form->ListBox->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(ui(form).ListBox->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(ui(form).ListBox->viewport(), Qt::LeftButton, {}, at);
     }
     void DoubleClickEntry(FavoritePlacesFRM* form, int row)
     {
-        DoubleClickAt(form, form->ListBox->visualItemRect(form->ListBox->item(row)).center());
+        DoubleClickAt(form, ui(form).ListBox->visualItemRect(ui(form).ListBox->item(row)).center());
     }
 
     TestApp t;
@@ -77,15 +78,15 @@ TEST_F(FavoritePlaces, LoadsSkinAndLayoutAndCreatesNoFile)
     EXPECT_FALSE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->size(), QSize(Twips::toPixels(4575), Twips::toPixels(2895)));
-    EXPECT_EQ(form->URL->geometry(), QRect(144, 11, 153, 19));
-    EXPECT_EQ(form->ListBox->geometry(), QRect(8, 40, 289, 148));
-    EXPECT_EQ(form->Add->geometry(), QRect(8, 8, 57, 25));
-    EXPECT_EQ(form->Del->geometry(), QRect(80, 8, 57, 25));
-    EXPECT_EQ(form->Line->lines(), QList<QLineF>({QLineF(1080, 480, 1080, 120)}));
-    EXPECT_EQ(form->URL->text(), "www.");
-    EXPECT_EQ(form->URL->palette().color(QPalette::Base), Look::darkRed());
-    EXPECT_EQ(form->ListBox->palette().color(QPalette::Base), Look::darkRed());
-    EXPECT_EQ(form->ListBox->count(), 0);
+    EXPECT_EQ(ui(form).URL->geometry(), QRect(144, 11, 153, 19));
+    EXPECT_EQ(ui(form).ListBox->geometry(), QRect(8, 40, 289, 148));
+    EXPECT_EQ(ui(form).Add->geometry(), QRect(8, 8, 57, 25));
+    EXPECT_EQ(ui(form).Del->geometry(), QRect(80, 8, 57, 25));
+    EXPECT_EQ(ui(form).Line->lines(), QList<QLineF>({QLineF(1080, 480, 1080, 120)}));
+    EXPECT_EQ(ui(form).URL->text(), "www.");
+    EXPECT_EQ(ui(form).URL->palette().color(QPalette::Base), Look::darkRed());
+    EXPECT_EQ(ui(form).ListBox->palette().color(QPalette::Base), Look::darkRed());
+    EXPECT_EQ(ui(form).ListBox->count(), 0);
     EXPECT_FALSE(QFile::exists(fav()));
 
     form->Unload();
@@ -97,44 +98,44 @@ TEST_F(FavoritePlaces, AddByClickAndEnterWritesEveryEntryAndResetsTheBox)
 {
     auto* form = Open();
     t.log.Clear();
-    form->URL->setText("www.example.org");
-    QTest::mouseClick(form->Add, Qt::LeftButton);
+    ui(form).URL->setText("www.example.org");
+    QTest::mouseClick(ui(form).Add, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList({"picture /AddDOWN.BMP", "sound /Click.WAV", "picture /AddUP.BMP"}));
     EXPECT_EQ(fileBytes(fav()), QByteArray("www.example.org\r\n"));
-    EXPECT_EQ(form->URL->text(), "www.");
-    EXPECT_TRUE(form->ListBox->selectedItems().isEmpty());
+    EXPECT_EQ(ui(form).URL->text(), "www.");
+    EXPECT_TRUE(ui(form).ListBox->selectedItems().isEmpty());
 
     // Enter adds the untouched "www." like any text, and a duplicate again.
     t.log.Clear();
-    QTest::keyClick(form->URL, Qt::Key_Return);
+    QTest::keyClick(ui(form).URL, Qt::Key_Return);
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "picture /AddUP.BMP"}));
     TypeAndPressEnter(form, "www.example.org");
-    EXPECT_EQ(entries(form->ListBox), QStringList({"www.example.org", "www.", "www.example.org"}));
+    EXPECT_EQ(entries(ui(form).ListBox), QStringList({"www.example.org", "www.", "www.example.org"}));
     EXPECT_EQ(fileBytes(fav()), QByteArray("www.example.org\r\nwww.\r\nwww.example.org\r\n"));
-    EXPECT_EQ(form->URL->text(), "www.");
+    EXPECT_EQ(ui(form).URL->text(), "www.");
 
     // A press released outside leaves the pressed face until the next click.
-    QTest::mousePress(form->Add, Qt::LeftButton);
-    QTest::mouseRelease(form->Add, Qt::LeftButton, {}, QPoint(-20, -20));
-    EXPECT_EQ(face(form->Add), "/AddDOWN.BMP");
-    EXPECT_EQ(form->ListBox->count(), 3);
-    QTest::mouseClick(form->Add, Qt::LeftButton);
-    EXPECT_EQ(face(form->Add), "/AddUP.BMP");
-    EXPECT_EQ(form->ListBox->count(), 4);
+    QTest::mousePress(ui(form).Add, Qt::LeftButton);
+    QTest::mouseRelease(ui(form).Add, Qt::LeftButton, {}, QPoint(-20, -20));
+    EXPECT_EQ(face(ui(form).Add), "/AddDOWN.BMP");
+    EXPECT_EQ(ui(form).ListBox->count(), 3);
+    QTest::mouseClick(ui(form).Add, Qt::LeftButton);
+    EXPECT_EQ(face(ui(form).Add), "/AddUP.BMP");
+    EXPECT_EQ(ui(form).ListBox->count(), 4);
 
     // The list comes back from the file the next time the window opens.
     form->Unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     auto* again = t.app->forms().Get<FavoritePlacesFRM>();
     EXPECT_NE(again, nullptr);
-    EXPECT_EQ(entries(again->ListBox), QStringList({"www.example.org", "www.", "www.example.org", "www."}));
+    EXPECT_EQ(entries(ui(again).ListBox), QStringList({"www.example.org", "www.", "www.example.org", "www."}));
 }
 
 TEST_F(FavoritePlaces, DelOnEmptyListOrWithoutSelectionRemovesNothing)
 {
     auto* form = Open();
     t.log.Clear();
-    QTest::mouseClick(form->Del, Qt::LeftButton);
+    QTest::mouseClick(ui(form).Del, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList({"picture /DelDOWN.BMP", "sound /Click.WAV", "picture /DelUP.BMP"}));
     EXPECT_FALSE(QFile::exists(fav()));
 
@@ -143,8 +144,8 @@ TEST_F(FavoritePlaces, DelOnEmptyListOrWithoutSelectionRemovesNothing)
     // Changed behind the window's back: a Del without selection rewrites it
     // from the list, unchanged in content.
     putFile(fav(), "stale\r\n");
-    QTest::mouseClick(form->Del, Qt::LeftButton);
-    EXPECT_EQ(entries(form->ListBox), QStringList({"a", "b"}));
+    QTest::mouseClick(ui(form).Del, Qt::LeftButton);
+    EXPECT_EQ(entries(ui(form).ListBox), QStringList({"a", "b"}));
     EXPECT_EQ(fileBytes(fav()), QByteArray("a\r\nb\r\n"));
 }
 
@@ -152,19 +153,19 @@ TEST_F(FavoritePlaces, DelRemovesTheSelectedEntryDownToAnEmptyFile)
 {
     putFile(fav(), "first\r\nsecond\r\n");
     auto* form = Open();
-    form->ListBox->setCurrentRow(0);
-    QTest::mouseClick(form->Del, Qt::LeftButton);
-    EXPECT_EQ(entries(form->ListBox), QStringList({"second"}));
+    ui(form).ListBox->setCurrentRow(0);
+    QTest::mouseClick(ui(form).Del, Qt::LeftButton);
+    EXPECT_EQ(entries(ui(form).ListBox), QStringList({"second"}));
     EXPECT_EQ(fileBytes(fav()), QByteArray("second\r\n"));
-    EXPECT_TRUE(form->ListBox->selectedItems().isEmpty());
+    EXPECT_TRUE(ui(form).ListBox->selectedItems().isEmpty());
 
     // A second Del has no selection: nothing more goes.
-    QTest::mouseClick(form->Del, Qt::LeftButton);
-    EXPECT_EQ(entries(form->ListBox), QStringList({"second"}));
+    QTest::mouseClick(ui(form).Del, Qt::LeftButton);
+    EXPECT_EQ(entries(ui(form).ListBox), QStringList({"second"}));
 
-    form->ListBox->setCurrentRow(0);
-    QTest::mouseClick(form->Del, Qt::LeftButton);
-    EXPECT_EQ(form->ListBox->count(), 0);
+    ui(form).ListBox->setCurrentRow(0);
+    QTest::mouseClick(ui(form).Del, Qt::LeftButton);
+    EXPECT_EQ(ui(form).ListBox->count(), 0);
     EXPECT_TRUE(QFile::exists(fav()));
     EXPECT_EQ(fileBytes(fav()), QByteArray());
 }
@@ -181,9 +182,9 @@ TEST_F(FavoritePlaces, DoubleClickOpensTheSelectedEntryInTheMainBrowser)
     EXPECT_TRUE(form->isVisible());
 
     // With nothing selected a double-click does nothing.
-    form->ListBox->clearSelection();
+    ui(form).ListBox->clearSelection();
     t.log.Clear();
-    DoubleClickAt(form, QPoint(10, form->ListBox->viewport()->height() - 5));
+    DoubleClickAt(form, QPoint(10, ui(form).ListBox->viewport()->height() - 5));
     EXPECT_EQ(t.log.entries(), QStringList());
 }
 
@@ -196,8 +197,8 @@ TEST_F(FavoritePlaces, ClosingTheWindowDuringTheReadStopsItAndWritesNothing)
         auto* reading = t.app->forms().Find<FavoritePlacesFRM>();
         ASSERT_NE(reading, nullptr);
         ASSERT_TRUE(reading->isReadingList());
-        closedAt = reading->ListBox->count();
-        reading->URL->setText("www.typed-during-read.org");
+        closedAt = ui(reading).ListBox->count();
+        ui(reading).URL->setText("www.typed-during-read.org");
         reading->Add_Click();
         reading->Unload();
     });
@@ -222,7 +223,7 @@ TEST_F(FavoritePlaces, EndingTheProgramDuringTheReadWritesNothing)
     auto* form = t.app->forms().Show<FavoritePlacesFRM>();
     EXPECT_TRUE(t.app->ended());
     EXPECT_FALSE(form->isVisible());
-    EXPECT_LT(form->ListBox->count(), 2000);
+    EXPECT_LT(ui(form).ListBox->count(), 2000);
     EXPECT_EQ(fileBytes(fav()), bytes);
 }
 
@@ -234,14 +235,14 @@ TEST_F(FavoritePlaces, AddAndDelDuringTheReadWaitForTheWholeList)
     during.setInterval(0);
     QObject::connect(&during, &QTimer::timeout, &during, [this, &during] {
         auto* reading = t.app->forms().Find<FavoritePlacesFRM>();
-        if (reading->ListBox->count() < 10)
+        if (ui(reading).ListBox->count() < 10)
             return;
         during.stop();
         ASSERT_TRUE(reading->isReadingList());
-        reading->URL->setText("www.added-while-reading.org");
+        ui(reading).URL->setText("www.added-while-reading.org");
         reading->Add_Click();
-        EXPECT_EQ(reading->URL->text(), "www.");
-        reading->ListBox->setCurrentRow(0);
+        EXPECT_EQ(ui(reading).URL->text(), "www.");
+        ui(reading).ListBox->setCurrentRow(0);
         reading->Del_Click();
         // Nothing was written from half a list.
         EXPECT_EQ(fileBytes(fav()), manyEntries(500));
@@ -249,9 +250,9 @@ TEST_F(FavoritePlaces, AddAndDelDuringTheReadWaitForTheWholeList)
     during.start();
     auto* form = t.app->forms().Get<FavoritePlacesFRM>();
     EXPECT_FALSE(form->isReadingList());
-    ASSERT_EQ(form->ListBox->count(), 500);
-    EXPECT_EQ(form->ListBox->item(0)->text(), "www.place1.org");
-    EXPECT_EQ(form->ListBox->item(499)->text(), "www.added-while-reading.org");
+    ASSERT_EQ(ui(form).ListBox->count(), 500);
+    EXPECT_EQ(ui(form).ListBox->item(0)->text(), "www.place1.org");
+    EXPECT_EQ(ui(form).ListBox->item(499)->text(), "www.added-while-reading.org");
     EXPECT_EQ(fileBytes(fav()), manyEntries(500).mid(QByteArray("www.place0.org\r\n").size())
                                     + "www.added-while-reading.org\r\n");
 }

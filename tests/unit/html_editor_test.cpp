@@ -3,10 +3,10 @@
 #include "platform/ImageControl.h"
 #include "platform/Twips.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -28,14 +28,6 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-QStringList problemTexts(QWidget* window)
-{
-    QStringList texts;
-    for (QMessageBox* box : window->findChildren<QMessageBox*>())
-        texts << box->text();
-    return texts;
-}
-
 const QByteArray kStarterBytes =
     "<HTML>\r\n\r\n<HEAD>\r\n<TITLE>Web Page</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n</BODY>\r\n\r\n</HTML>";
 
@@ -55,17 +47,17 @@ TEST(HtmlEditor, LoadsWithTheStarterPageItsControlsAndNoSound)
     EXPECT_EQ(editor->Caption(), QStringLiteral("Nimbrel HTML Editor") + QString(32, ' ') + "NB");
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(t.sound.played.isEmpty());
-    EXPECT_EQ(editor->ImagePic->PictureFile(), t.File("/Main.BMP"));
+    EXPECT_EQ(ui(editor).ImagePic->PictureFile(), t.File("/Main.BMP"));
     EXPECT_EQ(editor->size(), QSize(Twips::toPixels(8115), Twips::toPixels(5250)));
     EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
     EXPECT_FALSE(editor->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(editor->Command1->text(), "Back");
-    EXPECT_TRUE(editor->Command1->font().bold());
-    EXPECT_EQ(editor->Command2->text(), "Preview");
-    EXPECT_EQ(editor->Command3->text(), "Save");
-    EXPECT_EQ(editor->Command4->text(), "Open");
-    EXPECT_EQ(editor->Command5->text(), "Minimize");
-    EXPECT_EQ(editor->Command4->geometry(),
+    EXPECT_EQ(ui(editor).Command1->text(), "Back");
+    EXPECT_TRUE(ui(editor).Command1->font().bold());
+    EXPECT_EQ(ui(editor).Command2->text(), "Preview");
+    EXPECT_EQ(ui(editor).Command3->text(), "Save");
+    EXPECT_EQ(ui(editor).Command4->text(), "Open");
+    EXPECT_EQ(ui(editor).Command5->text(), "Minimize");
+    EXPECT_EQ(ui(editor).Command4->geometry(),
               QRect(Twips::toPixels(120), Twips::toPixels(4920), Twips::toPixels(1095), Twips::toPixels(255)));
 }
 
@@ -84,7 +76,7 @@ TEST(HtmlEditor, SaveWritesTheTextAndOneCrLfAndReplacesAnExistingFile)
     EXPECT_EQ(saved, kStarterBytes + "\r\n");
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "dialog save"}));
     EXPECT_EQ(t.dialogs.filters, QStringList({"HTML Files (*.html);;HTM Files (*.htm)"}));
-    EXPECT_TRUE(problemTexts(editor).isEmpty());
+    EXPECT_TRUE(t.messages.TextsOver(editor).isEmpty());
 }
 
 TEST(HtmlEditor, CancelledDialogsReadAndWriteNothing)
@@ -101,7 +93,7 @@ TEST(HtmlEditor, CancelledDialogsReadAndWriteNothing)
     EXPECT_EQ(QDir(t.dir()).entryList(QDir::Files), before);
     EXPECT_EQ(t.log.Filtered("sound "), QStringList(3, "sound /Click.WAV"));
     EXPECT_EQ(t.dialogs.filters.size(), 3);
-    EXPECT_TRUE(problemTexts(editor).isEmpty());
+    EXPECT_TRUE(t.messages.TextsOver(editor).isEmpty());
 }
 
 TEST(HtmlEditor, OpenJoinsTheLinesWithCrLfAndLeavesTheTextForAFileWithNoLines)
@@ -164,7 +156,7 @@ TEST(HtmlEditor, OpenThenSaveGivesBackTheSameBytesInEitherEncoding)
     }
 
     // A character the code page cannot hold is saved as UTF-8 rather than lost.
-    editor->RichText->appendPlainText(QString::fromUtf8("\xE6\xBC\xA2"));
+    ui(editor).RichText->appendPlainText(QString::fromUtf8("\xE6\xBC\xA2"));
     t.dialogs.answers.push_back(t.File("/copy.html"));
     editor->Command3_Click();
     EXPECT_EQ(readBytes(t.File("/copy.html")),
@@ -187,18 +179,18 @@ TEST(HtmlEditor, FailedReadsAndWritesTellTheUserAndKeepTheText)
     t.dialogs.answers.push_back(t.File("/no-such.html"));
     editor->Command4_Click();
     EXPECT_EQ(editor->Text(), "keep me");
-    ASSERT_EQ(problemTexts(editor).size(), 1);
-    EXPECT_TRUE(problemTexts(editor).at(0).contains("no-such.html"));
+    ASSERT_EQ(t.messages.TextsOver(editor).size(), 1);
+    EXPECT_TRUE(t.messages.TextsOver(editor).at(0).contains("no-such.html"));
 
     t.dialogs.answers.push_back(t.File("/missing-dir/page.html"));
     editor->Command3_Click();
-    EXPECT_EQ(problemTexts(editor).size(), 2);
+    EXPECT_EQ(t.messages.TextsOver(editor).size(), 2);
     EXPECT_FALSE(QFile::exists(t.File("/missing-dir/page.html")));
 
     // A preview that cannot write shows no preview window.
     ASSERT_TRUE(QDir(t.dir()).mkdir("Preview.html"));
     editor->Command2_Click();
-    EXPECT_EQ(problemTexts(editor).size(), 3);
+    EXPECT_EQ(t.messages.TextsOver(editor).size(), 3);
     EXPECT_EQ(t.app->forms().Find<EditorBrowserFRM>(), nullptr);
     EXPECT_EQ(editor->Text(), "keep me");
 }
@@ -217,7 +209,7 @@ TEST(HtmlEditor, PreviewWritesThePreviewFileAndReusesThePreviewWindow)
     QPointer<EditorBrowserFRM> preview = t.app->forms().Find<EditorBrowserFRM>();
     ASSERT_TRUE(preview);
     EXPECT_TRUE(preview->isVisible());
-    EXPECT_FALSE(preview->TimTimer->isActive());
+    EXPECT_FALSE(ui(preview).TimTimer->isActive());
     EXPECT_TRUE(preview->StartingAddress.isEmpty());
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "sound /OpenWin.WAV",
                                             "browser 0 Navigate " + path}));

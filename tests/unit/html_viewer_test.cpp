@@ -5,10 +5,10 @@
 #include "platform/Twips.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -18,14 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList problemTexts(QWidget* window)
-{
-    QStringList texts;
-    for (QMessageBox* box : window->findChildren<QMessageBox*>())
-        texts << box->text();
-    return texts;
-}
 
 // A transfer that runs a step of the test while the fetch is "on the wire".
 class ObservedTransfer final : public Transfer {
@@ -45,7 +37,7 @@ public:
 // The test program with its transfer replaced.
 struct ViewerWith {
     explicit ViewerWith(Transfer& transfer)
-        : services{t.sound, t.pictures, t.browsers, transfer, t.dialogs, t.process, t.random},
+        : services{t.sound, t.pictures, t.browsers, transfer, t.dialogs, t.process, t.random, t.messages},
           app(services, t.dir())
     {
     }
@@ -60,16 +52,16 @@ TEST(HtmlViewer, OpensWithWwwAnEmptySourceAndItsSound)
 {
     TestApp t;
     HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
-    EXPECT_EQ(viewer->URL->text(), "www.");
-    EXPECT_TRUE(viewer->HTML->toPlainText().isEmpty());
+    EXPECT_EQ(ui(viewer).URL->text(), "www.");
+    EXPECT_TRUE(ui(viewer).HTML->toPlainText().isEmpty());
     EXPECT_EQ(viewer->Caption(), QStringLiteral("HTML Viewer") + QString(31, ' ') + "NB");
     EXPECT_EQ(t.log.entries(), QStringList({"sound /OpenWin.WAV", "picture /Main.BMP"}));
     EXPECT_EQ(viewer->size(), QSize(Twips::toPixels(8040), Twips::toPixels(6840)));
     EXPECT_EQ(viewer->minimumSize(), viewer->maximumSize());
-    EXPECT_EQ(viewer->VS->text(), "View Source");
-    EXPECT_TRUE(viewer->VS->font().bold());
-    EXPECT_EQ(viewer->OpenInEd->text(), "Open In Editor");
-    EXPECT_EQ(viewer->HTML->geometry(),
+    EXPECT_EQ(ui(viewer).VS->text(), "View Source");
+    EXPECT_TRUE(ui(viewer).VS->font().bold());
+    EXPECT_EQ(ui(viewer).OpenInEd->text(), "Open In Editor");
+    EXPECT_EQ(ui(viewer).HTML->geometry(),
               QRect(Twips::toPixels(120), Twips::toPixels(480), Twips::toPixels(7815), Twips::toPixels(6255)));
 }
 
@@ -78,21 +70,21 @@ TEST(HtmlViewer, ViewSourceAndEnterFetchTheAddressAsTyped)
     TestApp t;
     HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
     t.log.Clear();
-    viewer->URL->setText("www.example.org");
+    ui(viewer).URL->setText("www.example.org");
     t.transfer.results.push_back({true, "<html>one</html>", {}});
-    viewer->VS->click();
+    ui(viewer).VS->click();
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "transfer www.example.org"}));
-    EXPECT_EQ(viewer->HTML->toPlainText(), "<html>one</html>");
-    EXPECT_TRUE(viewer->VS->isEnabled());
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "<html>one</html>");
+    EXPECT_TRUE(ui(viewer).VS->isEnabled());
 
     t.log.Clear();
     t.transfer.results.push_back({true, {}, {}});
-    QTest::keyClick(viewer->URL, Qt::Key_Return);
+    QTest::keyClick(ui(viewer).URL, Qt::Key_Return);
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV", "transfer www.example.org"}));
-    EXPECT_TRUE(viewer->HTML->toPlainText().isEmpty());  // empty content leaves the box empty
+    EXPECT_TRUE(ui(viewer).HTML->toPlainText().isEmpty());  // empty content leaves the box empty
 
     t.log.Clear();
-    QTest::keyClick(viewer->URL, Qt::Key_A);
+    QTest::keyClick(ui(viewer).URL, Qt::Key_A);
     EXPECT_TRUE(t.log.entries().isEmpty());
 }
 
@@ -104,9 +96,9 @@ TEST(HtmlViewer, FailedFetchTellsTheUserAndLeavesNoPreviousSource)
     viewer->VS_Click();
     t.transfer.results.push_back({false, {}, "The host \"nowhere\" could not be found."});
     viewer->VS_Click();
-    EXPECT_EQ(viewer->HTML->toPlainText(), "");
-    EXPECT_TRUE(viewer->VS->isEnabled());
-    EXPECT_EQ(problemTexts(viewer), QStringList({"The host \"nowhere\" could not be found."}));
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "");
+    EXPECT_TRUE(ui(viewer).VS->isEnabled());
+    EXPECT_EQ(t.messages.TextsOver(viewer), QStringList({"The host \"nowhere\" could not be found."}));
 }
 
 TEST(HtmlViewer, ViewSourceIsDisabledDuringTheFetchAndEnterCannotStartAnother)
@@ -116,15 +108,15 @@ TEST(HtmlViewer, ViewSourceIsDisabledDuringTheFetchAndEnterCannotStartAnother)
     HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
     bool enabledDuring = true;
     transfer.during = [&] {
-        enabledDuring = viewer->VS->isEnabled();
-        QTest::keyClick(viewer->URL, Qt::Key_Return);
+        enabledDuring = ui(viewer).VS->isEnabled();
+        QTest::keyClick(ui(viewer).URL, Qt::Key_Return);
     };
     viewer->VS_Click();
     EXPECT_FALSE(enabledDuring);
     EXPECT_EQ(transfer.addresses.size(), 1);
     EXPECT_EQ(w.t.sound.played, QStringList({"/OpenWin.WAV", "/Click.WAV"}));
-    EXPECT_TRUE(viewer->VS->isEnabled());
-    EXPECT_EQ(viewer->HTML->toPlainText(), "<p>fetched</p>");
+    EXPECT_TRUE(ui(viewer).VS->isEnabled());
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "<p>fetched</p>");
 }
 
 TEST(HtmlViewer, ClosingTheWindowOrEndingTheProgramDuringAFetchIsSafe)
@@ -143,8 +135,8 @@ TEST(HtmlViewer, ClosingTheWindowOrEndingTheProgramDuringAFetchIsSafe)
     transfer.during = [&] { w.app.EndProgram(); };
     again->VS_Click();
     ASSERT_FALSE(again.isNull());
-    EXPECT_TRUE(again->HTML->toPlainText().isEmpty());
-    EXPECT_TRUE(problemTexts(again).isEmpty());
+    EXPECT_TRUE(ui(again).HTML->toPlainText().isEmpty());
+    EXPECT_TRUE(w.t.messages.TextsOver(again.data()).isEmpty());
 }
 
 TEST(HtmlViewer, OpenInEditorHandsTheSourceOverEvenBeforeTheEditorExisted)
@@ -152,16 +144,16 @@ TEST(HtmlViewer, OpenInEditorHandsTheSourceOverEvenBeforeTheEditorExisted)
     TestApp t;
     HTMLVeiwerFRM* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
     ASSERT_EQ(t.app->forms().Find<EditorFRM>(), nullptr);
-    viewer->HTML->setPlainText("<html>\n<p>from the web</p>\n</html>");
+    ui(viewer).HTML->setPlainText("<html>\n<p>from the web</p>\n</html>");
     t.log.Clear();
-    viewer->OpenInEd->click();
+    ui(viewer).OpenInEd->click();
     EditorFRM* editor = t.app->forms().Find<EditorFRM>();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->Text(), "<html>\r\n<p>from the web</p>\r\n</html>");
     EXPECT_EQ(t.log.Filtered("sound "), QStringList({"sound /OpenWin.WAV"}));
 
-    viewer->HTML->setPlainText(QString());
+    ui(viewer).HTML->setPlainText(QString());
     viewer->OpenInEd_Click();
     EXPECT_EQ(t.app->forms().Find<EditorFRM>(), editor);
     EXPECT_EQ(editor->Text(), "");
@@ -172,16 +164,16 @@ TEST(HtmlViewer, AFailedFetchLeavesNoEarlierSourceBehind)
     ObservedTransfer transfer;
     ViewerWith w(transfer);
     HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
-    viewer->URL->setText("http://127.0.0.1:1/good");
+    ui(viewer).URL->setText("http://127.0.0.1:1/good");
     viewer->VS_Click();
-    ASSERT_EQ(viewer->HTML->toPlainText(), "<p>fetched</p>");
+    ASSERT_EQ(ui(viewer).HTML->toPlainText(), "<p>fetched</p>");
 
     transfer.result = TransferResult{false, {}, QStringLiteral("Connection refused")};
-    viewer->URL->setText("http://127.0.0.1:1/refused");
+    ui(viewer).URL->setText("http://127.0.0.1:1/refused");
     viewer->VS_Click();
-    EXPECT_EQ(viewer->HTML->toPlainText(), "");
-    EXPECT_EQ(viewer->URL->text(), "http://127.0.0.1:1/refused");
-    EXPECT_EQ(problemTexts(viewer), QStringList({"Connection refused"}));
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "");
+    EXPECT_EQ(ui(viewer).URL->text(), "http://127.0.0.1:1/refused");
+    EXPECT_EQ(w.t.messages.TextsOver(viewer), QStringList({"Connection refused"}));
 
     // Open In Editor hands over nothing of the earlier page.
     viewer->OpenInEd_Click();
@@ -201,8 +193,8 @@ TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
     NetworkTransfer transfer(400);
     ViewerWith w(transfer);
     HTMLVeiwerFRM* viewer = w.app.forms().Show<HTMLVeiwerFRM>();
-    viewer->HTML->setPlainText("previous");
-    viewer->URL->setText(server.url("/hang"));
+    ui(viewer).HTML->setPlainText("previous");
+    ui(viewer).URL->setText(server.url("/hang"));
 
     int ticks = 0;
     bool disabledDuring = true;
@@ -210,7 +202,7 @@ TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
     ticker.setInterval(20);
     QObject::connect(&ticker, &QTimer::timeout, viewer, [&] {
         ++ticks;
-        disabledDuring = disabledDuring && !viewer->VS->isEnabled();
+        disabledDuring = disabledDuring && !ui(viewer).VS->isEnabled();
     });
     ticker.start();
     QElapsedTimer clock;
@@ -220,8 +212,8 @@ TEST(HtmlViewer, AHangingServerTimesOutWhileTheWindowKeepsRunning)
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_GE(ticks, 5);
     EXPECT_TRUE(disabledDuring);
-    EXPECT_TRUE(viewer->VS->isEnabled());
-    EXPECT_EQ(viewer->HTML->toPlainText(), "");
-    ASSERT_EQ(problemTexts(viewer).size(), 1);
-    EXPECT_TRUE(problemTexts(viewer).at(0).contains("within 0.4 seconds")) << problemTexts(viewer).at(0).toStdString();
+    EXPECT_TRUE(ui(viewer).VS->isEnabled());
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "");
+    ASSERT_EQ(w.t.messages.TextsOver(viewer).size(), 1);
+    EXPECT_TRUE(w.t.messages.TextsOver(viewer).at(0).contains("within 0.4 seconds")) << w.t.messages.TextsOver(viewer).at(0).toStdString();
 }

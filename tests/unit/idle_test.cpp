@@ -4,6 +4,7 @@
 #include "monitor/IdleFRM.h"
 #include "support/RecordingEffectSurface.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -181,7 +182,7 @@ TEST_F(Idle, ClickMidTickBringsTheMainWindowBackAtOnceAndTheTickFinishes)
     MainFRM* main = t.app->forms().Get<MainFRM>();
     t.app->forms().Show<IdleFRM>();
     ASSERT_TRUE(idle->isVisible());
-    EXPECT_TRUE(idle->EffectTimer->isActive());
+    EXPECT_TRUE(ui(idle).EffectTimer->isActive());
     t.log.Clear();
 
     int linesWhenMainShown = -1;
@@ -202,7 +203,7 @@ TEST_F(Idle, ClickMidTickBringsTheMainWindowBackAtOnceAndTheTickFinishes)
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(t.log.Filtered("sound "), QStringList{"sound /Click.WAV"});
     // A hidden idle screen does not tick.
-    EXPECT_FALSE(idle->EffectTimer->isActive());
+    EXPECT_FALSE(ui(idle).EffectTimer->isActive());
     EXPECT_EQ(t.app->forms().Find<IdleFRM>(), idle);
 }
 
@@ -248,7 +249,7 @@ TEST_F(Idle, LoadsOnceBorderlessAndBlackAndPlaysItsSounds)
     EXPECT_EQ(t.log.Filtered("sound "), QStringList{"sound /OpenWin.WAV"});
     EXPECT_TRUE(idle->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(idle->windowState() & Qt::WindowFullScreen);
-    EXPECT_FALSE(idle->EffectTimer->isActive());  // rests until shown
+    EXPECT_FALSE(ui(idle).EffectTimer->isActive());  // rests until shown
     t.app->forms().Show<IdleFRM>();
     idle->hide();
     t.app->forms().Show<IdleFRM>();

@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "shell/IntroFRM.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QLabel>
 #include <QTest>
@@ -18,8 +19,8 @@ TEST(Splash, LoadsSoundPictureAndStaysOnTop)
     EXPECT_TRUE(intro->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(intro->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(intro->size(), QSize(Twips::toPixels(6975), Twips::toPixels(2415)));
-    EXPECT_EQ(intro->IntroImage->geometry(), QRect(8, 8, Twips::toPixels(6735), Twips::toPixels(2175)));
-    const QString caption = intro->ClickAnywhereToEnter->text();
+    EXPECT_EQ(ui(intro).IntroImage->geometry(), QRect(8, 8, Twips::toPixels(6735), Twips::toPixels(2175)));
+    const QString caption = ui(intro).ClickAnywhereToEnter->text();
     EXPECT_EQ(caption.size(), 850);
     EXPECT_TRUE(caption.endsWith("Click Anywhere To Enter."));
     EXPECT_EQ(caption.left(826).trimmed(), QString());
@@ -32,7 +33,7 @@ TEST(Splash, ClickAnywhereSlidesAwayHidesAndShowsTheMainWindow)
     intro->move(100, 100);
     t.log.Clear();
     // Click in the margin: the label covering the window takes it.
-    QTest::mouseClick(intro->ClickAnywhereToEnter, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(ui(intro).ClickAnywhereToEnter, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(t.log.entries().first(), "sound /CloseWin.WAV");
     EXPECT_FALSE(intro->isVisible());
     EXPECT_EQ(t.app->forms().Find<IntroFRM>(), intro);  // hidden, not closed

@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -14,22 +15,22 @@ TEST(LayoutTimer, FollowsEachResizeThenRests)
 {
     TestApp t;
     MainFRM* main = t.app->forms().Get<MainFRM>();
-    BrowserControl* browser = main->BrowserWindow();
+    BrowserControl* browser = ui(main).BrowserWindow;
     main->show();
     main->resize(700, 450);
-    EXPECT_TRUE(main->ResizeMe->isActive());
-    ASSERT_EVENTUALLY(!main->ResizeMe->isActive(), 5000);
+    EXPECT_TRUE(ui(main).ResizeMe->isActive());
+    ASSERT_EVENTUALLY(!ui(main).ResizeMe->isActive(), 5000);
     EXPECT_EQ(browser->widget()->width(), Twips::toPixels(Twips::outerWidth(main) - 350));
 
     // A new size wakes it again, and the next ticks apply it.
     main->resize(820, 560);
-    EXPECT_TRUE(main->ResizeMe->isActive());
-    EXPECT_EVENTUALLY_EQ(main->URLC->width(), Twips::toPixels(Twips::outerWidth(main) - 350), 2000);
+    EXPECT_TRUE(ui(main).ResizeMe->isActive());
+    EXPECT_EVENTUALLY_EQ(ui(main).URLC->width(), Twips::toPixels(Twips::outerWidth(main) - 350), 2000);
     EXPECT_EVENTUALLY_EQ(browser->widget()->height(), Twips::toPixels(Twips::outerHeight(main) - 1500), 2000);
-    ASSERT_EVENTUALLY(!main->ResizeMe->isActive(), 5000);
+    ASSERT_EVENTUALLY(!ui(main).ResizeMe->isActive(), 5000);
 
     // Restoring a minimised window is a resize too: the layout catches up.
     main->SetState(Form::WindowState::Minimized);
     main->SetState(Form::WindowState::Normal);
-    EXPECT_TRUE(main->ResizeMe->isActive());
+    EXPECT_TRUE(ui(main).ResizeMe->isActive());
 }

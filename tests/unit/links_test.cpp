@@ -5,6 +5,7 @@
 #include "platform/Look.h"
 #include "platform/Twips.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -44,34 +45,34 @@ TEST_F(Links, LoadsWithItsLayoutLookAndEmptyDescription)
     EXPECT_EQ(form->windowType(), Qt::Tool);
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->size(), QSize(337, 241));
-    EXPECT_EQ(form->BGImage->geometry(), form->rect());
-    EXPECT_EQ(form->One->geometry(), QRect(8, 40, 153, 19));
-    EXPECT_EQ(form->Fifteen->geometry(), QRect(8, 8, 153, 19));
-    EXPECT_EQ(form->Fourteen->geometry(), QRect(176, 56, 153, 19));
-    EXPECT_EQ(form->Twelve->geometry(), QRect(8, 216, 153, 19));
-    EXPECT_EQ(form->DesY->geometry(), QRect(176, 168, 153, 65));
-    EXPECT_EQ(form->Data->geometry(), QRect(8, 16, 137, 41));
-    EXPECT_EQ(form->DesY->title(), "Description");
-    EXPECT_EQ(form->DesY->palette().color(QPalette::Window), Look::darkRed());
-    EXPECT_EQ(form->Data->palette().color(QPalette::WindowText), Look::highlightText());
-    EXPECT_FALSE(form->Data->autoFillBackground());
-    EXPECT_TRUE(form->Data->wordWrap());
-    EXPECT_EQ(form->Data->text(), "");
-    EXPECT_EQ(form->Rules->lines().size(), 8);
-    EXPECT_TRUE(form->Rules->lines().contains(QLineF(2520, 480, 0, 480)));
+    EXPECT_EQ(ui(form).BGImage->geometry(), form->rect());
+    EXPECT_EQ(ui(form).One->geometry(), QRect(8, 40, 153, 19));
+    EXPECT_EQ(ui(form).Fifteen->geometry(), QRect(8, 8, 153, 19));
+    EXPECT_EQ(ui(form).Fourteen->geometry(), QRect(176, 56, 153, 19));
+    EXPECT_EQ(ui(form).Twelve->geometry(), QRect(8, 216, 153, 19));
+    EXPECT_EQ(ui(form).DesY->geometry(), QRect(176, 168, 153, 65));
+    EXPECT_EQ(ui(form).Data->geometry(), QRect(8, 16, 137, 41));
+    EXPECT_EQ(ui(form).DesY->title(), "Description");
+    EXPECT_EQ(ui(form).DesY->palette().color(QPalette::Window), Look::darkRed());
+    EXPECT_EQ(ui(form).Data->palette().color(QPalette::WindowText), Look::highlightText());
+    EXPECT_FALSE(ui(form).Data->autoFillBackground());
+    EXPECT_TRUE(ui(form).Data->wordWrap());
+    EXPECT_EQ(ui(form).Data->text(), "");
+    EXPECT_EQ(ui(form).Rules->lines().size(), 8);
+    EXPECT_TRUE(ui(form).Rules->lines().contains(QLineF(2520, 480, 0, 480)));
 
     // Tab order runs One to Fifteen; every slot looks alike.
     for (int n = 1; n <= LinksFRM::kSlotCount; ++n) {
-        QLineEdit* slot = form->Slot(n);
+        QLineEdit* slot = ui(form).Slot(n);
         EXPECT_EQ(slot->size(), QSize(153, 19));
         EXPECT_EQ(slot->palette().color(QPalette::Base), Look::windowFrame());
         EXPECT_EQ(slot->palette().color(QPalette::Text), Look::titleBarText());
         EXPECT_EQ(slot->text(), LinksFRM::PresetAddress(n));
         if (n < LinksFRM::kSlotCount) {
-            EXPECT_EQ(slot->nextInFocusChain(), form->Slot(n + 1)) << n;
+            EXPECT_EQ(slot->nextInFocusChain(), ui(form).Slot(n + 1)) << n;
         }
     }
-    EXPECT_EQ(form->Three->objectName(), "Three");
+    EXPECT_EQ(ui(form).Three->objectName(), "Three");
 }
 
 TEST_F(Links, PresetsKeepTheGroupsAndTheVarietyOfAddressForms)
@@ -113,26 +114,26 @@ TEST_F(Links, PresetsKeepTheGroupsAndTheVarietyOfAddressForms)
 TEST_F(Links, TheDescriptionFollowsThePointer)
 {
     auto* form = Open();
-    MoveOver(form->One);
-    EXPECT_EQ(form->Data->text(), LinksFRM::Description(1));
-    MoveOver(form->Two);
-    EXPECT_EQ(form->Data->text(), LinksFRM::Description(2));
+    MoveOver(ui(form).One);
+    EXPECT_EQ(ui(form).Data->text(), LinksFRM::Description(1));
+    MoveOver(ui(form).Two);
+    EXPECT_EQ(ui(form).Data->text(), LinksFRM::Description(2));
     EXPECT_NE(LinksFRM::Description(1), LinksFRM::Description(2));
-    MoveOver(form->Seven);
-    const QString shared = form->Data->text();
-    MoveOver(form->Eight);
-    EXPECT_EQ(form->Data->text(), shared);
-    MoveOver(form->Fifteen);
-    EXPECT_EQ(form->Data->text(), LinksFRM::Description(15));
+    MoveOver(ui(form).Seven);
+    const QString shared = ui(form).Data->text();
+    MoveOver(ui(form).Eight);
+    EXPECT_EQ(ui(form).Data->text(), shared);
+    MoveOver(ui(form).Fifteen);
+    EXPECT_EQ(ui(form).Data->text(), LinksFRM::Description(15));
 
     // The frame outside the label changes nothing; the label and the
     // background do.
-    MoveOver(form->DesY, QPoint(3, form->DesY->height() - 3));
-    EXPECT_EQ(form->Data->text(), LinksFRM::Description(15));
-    MoveOver(form->Data);
-    EXPECT_EQ(form->Data->text(), "Description.");
-    MoveOver(form->BGImage, QPoint(Twips::toPixels(1300), Twips::toPixels(500)));
-    EXPECT_EQ(form->Data->text(), "");
+    MoveOver(ui(form).DesY, QPoint(3, ui(form).DesY->height() - 3));
+    EXPECT_EQ(ui(form).Data->text(), LinksFRM::Description(15));
+    MoveOver(ui(form).Data);
+    EXPECT_EQ(ui(form).Data->text(), "Description.");
+    MoveOver(ui(form).BGImage, QPoint(Twips::toPixels(1300), Twips::toPixels(500)));
+    EXPECT_EQ(ui(form).Data->text(), "");
 }
 
 TEST_F(Links, DoubleClickOpensTheSlotAsItReadsNow)
@@ -140,16 +141,16 @@ TEST_F(Links, DoubleClickOpensTheSlotAsItReadsNow)
     auto* main = t.app->forms().Get<MainFRM>();
     auto* form = Open();
     t.log.Clear();
-    QTest::mouseDClick(form->Nine, Qt::LeftButton);
-    QTest::mouseDClick(form->Thirteen, Qt::LeftButton);
+    QTest::mouseDClick(ui(form).Nine, Qt::LeftButton);
+    QTest::mouseDClick(ui(form).Thirteen, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList({"browser 0 Navigate " + LinksFRM::PresetAddress(9),
                                             "browser 0 Navigate " + LinksFRM::PresetAddress(13)}));
     EXPECT_FALSE(main->isVisible());
     EXPECT_TRUE(form->isVisible());
 
-    form->Four->setText("www.edited.example");
+    ui(form).Four->setText("www.edited.example");
     t.log.Clear();
-    QTest::mouseDClick(form->Four, Qt::LeftButton);
+    QTest::mouseDClick(ui(form).Four, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList({"browser 0 Navigate www.edited.example"}));
 
     // Edits are never kept: the next opening has the preset again.
@@ -157,5 +158,5 @@ TEST_F(Links, DoubleClickOpensTheSlotAsItReadsNow)
     EXPECT_EQ(t.log.entries().last(), "sound /CloseWin.WAV");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     form = t.app->forms().Get<LinksFRM>();
-    EXPECT_EQ(form->Four->text(), LinksFRM::PresetAddress(4));
+    EXPECT_EQ(ui(form).Four->text(), LinksFRM::PresetAddress(4));
 }

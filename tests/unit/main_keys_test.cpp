@@ -5,6 +5,7 @@
 #include "shell/MenuFRM.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -87,8 +88,8 @@ protected:
 TEST_F(MainKeysTest, BrowserKeysRunWhatAClickOnTheirButtonRuns)
 {
     const QStringList back{"picture /BackDOWN.BMP", "sound /Click.WAV", "browser 0 GoBack", "picture /BackUP.BMP"};
-    EXPECT_EQ(ClickLog(main->Back), back);
-    EXPECT_EQ(KeyLog(Qt::Key_Right, Qt::AltModifier), ClickLog(main->ForwardF));
+    EXPECT_EQ(ClickLog(ui(main).Back), back);
+    EXPECT_EQ(KeyLog(Qt::Key_Right, Qt::AltModifier), ClickLog(ui(main).ForwardF));
     EXPECT_EQ(browser->LocationURL(), "http://127.0.0.1/two");
     EXPECT_EQ(KeyLog(Qt::Key_Left, Qt::AltModifier), back);
     EXPECT_EQ(browser->LocationURL(), "http://127.0.0.1/one");
@@ -96,20 +97,20 @@ TEST_F(MainKeysTest, BrowserKeysRunWhatAClickOnTheirButtonRuns)
               (QStringList{"picture /ForwardDOWN.BMP", "sound /Click.WAV", "browser 0 GoForward", "picture /ForwardUP.BMP"}));
     EXPECT_EQ(browser->LocationURL(), "http://127.0.0.1/two");
 
-    const QStringList refresh = ClickLog(main->RefreshR);
+    const QStringList refresh = ClickLog(ui(main).RefreshR);
     EXPECT_EQ(refresh, (QStringList{"picture /RefreshDOWN.BMP", "browser 0 Refresh", "picture /RefreshUP.BMP", "sound /Click.WAV"}));
     EXPECT_EQ(KeyLog(Qt::Key_F5), refresh);
     EXPECT_EQ(KeyLog(Qt::Key_R, Qt::ControlModifier), refresh);
     // Escape stops a page that is loading and is the page's own otherwise.
     EXPECT_TRUE(KeyLog(Qt::Key_Escape).isEmpty());
     emit browser->DownloadBegin();
-    EXPECT_EQ(KeyLog(Qt::Key_Escape), ClickLog(main->StopS));
-    EXPECT_EQ(face(main->StopS), "/StopUP.BMP");
+    EXPECT_EQ(KeyLog(Qt::Key_Escape), ClickLog(ui(main).StopS));
+    EXPECT_EQ(face(ui(main).StopS), "/StopUP.BMP");
     emit browser->DocumentComplete(browser->LocationURL());
     EXPECT_TRUE(KeyLog(Qt::Key_Escape).isEmpty());
 
     // The same keys work while the address box has the focus.
-    main->URLC->lineEdit()->setFocus();
+    ui(main).URLC->lineEdit()->setFocus();
     EXPECT_EQ(KeyLog(Qt::Key_F5), refresh);
     EXPECT_EQ(KeyLog(Qt::Key_Left, Qt::AltModifier), back);
 }
@@ -117,43 +118,43 @@ TEST_F(MainKeysTest, BrowserKeysRunWhatAClickOnTheirButtonRuns)
 TEST_F(MainKeysTest, TabReachesEverySkinnedButtonAndSpaceOrEnterClicksIt)
 {
     const QList<QWidget*> chain = TabChain();
-    for (ImageControl* button : {main->Mnu, main->Back, main->ForwardF, main->RefreshR, main->StopS, main->Go})
+    for (ImageControl* button : {ui(main).Mnu, ui(main).Back, ui(main).ForwardF, ui(main).RefreshR, ui(main).StopS, ui(main).Go})
         EXPECT_TRUE(chain.contains(button)) << button->accessibleName().toStdString();
-    EXPECT_TRUE(chain.contains(main->URLC));
-    EXPECT_TRUE(chain.contains(main->BP));
-    EXPECT_FALSE(chain.contains(main->Idle));  // out of sight while the window is not maximised
+    EXPECT_TRUE(chain.contains(ui(main).URLC));
+    EXPECT_TRUE(chain.contains(ui(main).BP));
+    EXPECT_FALSE(chain.contains(ui(main).Idle));  // out of sight while the window is not maximised
     // Left to right as they stand.
-    EXPECT_LT(chain.indexOf(main->Mnu), chain.indexOf(main->Back));
-    EXPECT_LT(chain.indexOf(main->Back), chain.indexOf(main->Go));
+    EXPECT_LT(chain.indexOf(ui(main).Mnu), chain.indexOf(ui(main).Back));
+    EXPECT_LT(chain.indexOf(ui(main).Back), chain.indexOf(ui(main).Go));
 
-    const QStringList back = ClickLog(main->Back);
-    main->Back->setFocus(Qt::TabFocusReason);
+    const QStringList back = ClickLog(ui(main).Back);
+    ui(main).Back->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(KeyLog(Qt::Key_Space), back);
     EXPECT_EQ(KeyLog(Qt::Key_Return), back);
     EXPECT_EQ(KeyLog(Qt::Key_Enter, Qt::KeypadModifier), back);
     // Other keys do nothing on a button.
     EXPECT_EQ(KeyLog(Qt::Key_A), QStringList());
 
-    main->URLC->setEditText("http://127.0.0.1/typed");
-    main->Go->setFocus(Qt::TabFocusReason);
+    ui(main).URLC->setEditText("http://127.0.0.1/typed");
+    ui(main).Go->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(KeyLog(Qt::Key_Space),
               (QStringList{"picture /GoDOWN.BMP", "browser 0 Navigate http://127.0.0.1/typed", "picture /GoUP.BMP", "sound /Click.WAV"}));
 }
 
 TEST_F(MainKeysTest, GoIdleTakesTheFocusOnlyWhileItCanBeSeen)
 {
-    EXPECT_EQ(main->Idle->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(ui(main).Idle->focusPolicy(), Qt::NoFocus);
     main->SetState(Form::WindowState::Maximized);
     ASSERT_EVENTUALLY_EQ(main->State(), Form::WindowState::Maximized, 5000);
-    ASSERT_EVENTUALLY(main->Idle->focusPolicy() != Qt::NoFocus, 5000);
-    EXPECT_TRUE(TabChain().contains(main->Idle));
+    ASSERT_EVENTUALLY(ui(main).Idle->focusPolicy() != Qt::NoFocus, 5000);
+    EXPECT_TRUE(TabChain().contains(ui(main).Idle));
 
     // Restored while it has the focus: the focus leaves the hidden button, and
     // Space cannot send the window away.
-    main->Idle->setFocus(Qt::TabFocusReason);
+    ui(main).Idle->setFocus(Qt::TabFocusReason);
     main->SetState(Form::WindowState::Normal);
-    ASSERT_EVENTUALLY_EQ(main->Idle->focusPolicy(), Qt::NoFocus, 5000);
-    EXPECT_NE(QApplication::focusWidget(), main->Idle);
+    ASSERT_EVENTUALLY_EQ(ui(main).Idle->focusPolicy(), Qt::NoFocus, 5000);
+    EXPECT_NE(QApplication::focusWidget(), ui(main).Idle);
     t.log.Clear();
     Key(Qt::Key_Space);
     EXPECT_TRUE(main->isVisible());
@@ -162,20 +163,20 @@ TEST_F(MainKeysTest, GoIdleTakesTheFocusOnlyWhileItCanBeSeen)
 
 TEST_F(MainKeysTest, AddressKeysSelectTheWholeAddress)
 {
-    QLineEdit* edit = main->URLC->lineEdit();
-    main->URLC->setEditText("http://127.0.0.1/page");
+    QLineEdit* edit = ui(main).URLC->lineEdit();
+    ui(main).URLC->setEditText("http://127.0.0.1/page");
     // The box's line edit passes its focus on to the box.
     for (auto [key, modifiers] : {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_D, Qt::AltModifier},
                                   std::pair{Qt::Key_F6, Qt::NoModifier}}) {
         browser->widget()->setFocus();
         edit->deselect();
         Key(key, modifiers);
-        EXPECT_EQ(QApplication::focusWidget(), main->URLC) << key;
+        EXPECT_EQ(QApplication::focusWidget(), ui(main).URLC) << key;
         EXPECT_EQ(edit->selectedText(), "http://127.0.0.1/page") << key;
     }
     // Typing then replaces the address.
     QTest::keyClicks(QApplication::focusWidget(), "http://127.0.0.1/new");
-    EXPECT_EQ(main->URLC->currentText(), "http://127.0.0.1/new");
+    EXPECT_EQ(ui(main).URLC->currentText(), "http://127.0.0.1/new");
 }
 
 TEST_F(MainKeysTest, ZoomStepsThroughLevelsAndStopsAtTheEnds)
@@ -210,28 +211,28 @@ TEST_F(MainKeysTest, CtrlQEndsTheProgramAsTheMenusExitDoes)
 
 TEST_F(MainKeysTest, F10MenuKeyAndSpaceOnTheMenuButtonDropTheMenuFromTheButton)
 {
-    const QPoint belowButton = main->Mnu->mapToGlobal(QPoint(0, main->Mnu->height()));
+    const QPoint belowButton = ui(main).Mnu->mapToGlobal(QPoint(0, ui(main).Mnu->height()));
     for (auto [key, onButton] : {std::pair{Qt::Key_F10, false}, std::pair{Qt::Key_Menu, false}, std::pair{Qt::Key_Space, true}}) {
         // A closed pop-up menu leaves no window active on this platform.
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main));
         if (onButton)
-            main->Mnu->setFocus(Qt::TabFocusReason);
+            ui(main).Mnu->setFocus(Qt::TabFocusReason);
         QPoint openedAt;
         QString faceWhileOpen;
         QTimer::singleShot(0, main, [&] {
             MenuFRM* menu = t.app->forms().Find<MenuFRM>();
             ASSERT_NE(menu, nullptr);
-            ASSERT_TRUE(menu->FileMNU->isVisible());
-            openedAt = menu->FileMNU->pos();
-            faceWhileOpen = face(main->Mnu);
-            menu->FileMNU->close();
+            ASSERT_TRUE(ui(menu).FileMNU->isVisible());
+            openedAt = ui(menu).FileMNU->pos();
+            faceWhileOpen = face(ui(main).Mnu);
+            ui(menu).FileMNU->close();
         });
         t.log.Clear();
         Key(key);
         EXPECT_EQ(openedAt, belowButton) << key;
         EXPECT_EQ(faceWhileOpen, "/MenuDOWN.BMP") << key;
-        EXPECT_EQ(face(main->Mnu), "/MenuUP.BMP") << key;
+        EXPECT_EQ(face(ui(main).Mnu), "/MenuUP.BMP") << key;
         EXPECT_EQ(t.log.entries().first(), "picture /MenuDOWN.BMP") << key;
     }
 }
@@ -256,11 +257,11 @@ TEST_F(MainKeysTest, ScreenReadersFindNamedButtonsSwitchAndAddressBox)
     }
     EXPECT_EQ(found.value("Block Pop-Ups"), QAccessible::CheckBox);
     EXPECT_TRUE(found.contains("Address"));
-    EXPECT_EQ(main->Back->toolTip(), "Back");
-    EXPECT_EQ(main->Mnu->toolTip(), "Menu");
+    EXPECT_EQ(ui(main).Back->toolTip(), "Back");
+    EXPECT_EQ(ui(main).Mnu->toolTip(), "Menu");
 
     // A screen reader's "press" runs the button's click.
-    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(main->StopS);
+    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(ui(main).StopS);
     ASSERT_NE(stop->actionInterface(), nullptr);
     t.log.Clear();
     stop->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -272,7 +273,7 @@ TEST(SplashKeys, EnterOrSpaceEntersAndTheWordsAreNamedWithoutBlanks)
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
         TestApp t;
         auto* intro = t.app->forms().Show<IntroFRM>();
-        EXPECT_EQ(intro->ClickAnywhereToEnter->accessibleName(), "Click Anywhere To Enter.");
+        EXPECT_EQ(ui(intro).ClickAnywhereToEnter->accessibleName(), "Click Anywhere To Enter.");
         intro->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(intro));
         t.log.Clear();

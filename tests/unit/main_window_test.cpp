@@ -6,6 +6,7 @@
 #include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/UserInput.h"
+#include "support/WindowAccess.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,16 +54,16 @@ TEST_F(MainWindow, LoadsInOrderSoundBackgroundFacesNavigationCaption)
     };
     EXPECT_EQ(t.log.entries(), expected);
     EXPECT_EQ(main->Caption(), "Nimbrel - [Going to: " + MainFRM::DefaultAddress() + "]");
-    EXPECT_EQ(main->MainFBackGroundImage->pos(), QPoint(0, 0));
+    EXPECT_EQ(ui(main).MainFBackGroundImage->pos(), QPoint(0, 0));
     EXPECT_FALSE(main->isVisible());  // loading does not show the window
-    EXPECT_TRUE(main->BP->isChecked());
-    EXPECT_FALSE(main->AllowPopup);
+    EXPECT_TRUE(ui(main).BP->isChecked());
+    EXPECT_FALSE(ui(main).AllowPopup);
 }
 
 TEST_F(MainWindow, ARefusedAddressStillSetsTheCaptionFaceAndSound)
 {
     browser->refuseAll = true;
-    main->URLC->setEditText("not an address");
+    ui(main).URLC->setEditText("not an address");
     t.log.Clear();
     main->Go_Click();
     EXPECT_EQ(main->Caption(), "Nimbrel - [Going to: not an address]");
@@ -73,14 +74,14 @@ TEST_F(MainWindow, ResizeKeepsIdleOutOfSightUnlessMaximised)
 {
     main->show();
     main->Form_Resize();
-    EXPECT_EQ(main->Idle->x(), Twips::toPixels(99999));
+    EXPECT_EQ(ui(main).Idle->x(), Twips::toPixels(99999));
     main->SetState(Form::WindowState::Maximized);
     ASSERT_EVENTUALLY_EQ(main->State(), Form::WindowState::Maximized, 5000);
-    EXPECT_EQ(main->Idle->x(), Twips::toPixels(9240));
+    EXPECT_EQ(ui(main).Idle->x(), Twips::toPixels(9240));
     main->SetState(Form::WindowState::Normal);
-    ASSERT_EVENTUALLY_EQ(main->Idle->x(), Twips::toPixels(99999), 5000);
+    ASSERT_EVENTUALLY_EQ(ui(main).Idle->x(), Twips::toPixels(99999), 5000);
     // The background follows the outer size on the resize event itself.
-    EXPECT_EQ(main->MainFBackGroundImage->size(), main->frameGeometry().size());
+    EXPECT_EQ(ui(main).MainFBackGroundImage->size(), main->frameGeometry().size());
 }
 
 TEST_F(MainWindow, TimerTickSizesAddressBoxAndBrowser)
@@ -89,11 +90,11 @@ TEST_F(MainWindow, TimerTickSizesAddressBoxAndBrowser)
     main->resize(800, 500);
     const QSize before = browser->widget()->size();
     // The address box and browser follow only on the tick.
-    main->ResizeMe->stop();
+    ui(main).ResizeMe->stop();
     EXPECT_EQ(browser->widget()->size(), before);
     main->ResizeMe_Timer();
     const double W = Twips::outerWidth(main), H = Twips::outerHeight(main);
-    EXPECT_EQ(main->URLC->width(), Twips::toPixels(W - 350));
+    EXPECT_EQ(ui(main).URLC->width(), Twips::toPixels(W - 350));
     EXPECT_EQ(browser->widget()->width(), Twips::toPixels(W - 350));
     EXPECT_EQ(browser->widget()->height(), Twips::toPixels(H - 1500));
     EXPECT_EQ(browser->widget()->pos(), QPoint(Twips::toPixels(120), Twips::toPixels(960)));
@@ -102,7 +103,7 @@ TEST_F(MainWindow, TimerTickSizesAddressBoxAndBrowser)
 TEST_F(MainWindow, NegativeHeightIsNotAppliedAndMinimisedDoesNothing)
 {
     main->show();
-    main->ResizeMe->stop();
+    ui(main).ResizeMe->stop();
     main->resize(700, 400);
     main->ResizeMe_Timer();
     const int height = browser->widget()->height();
@@ -111,11 +112,11 @@ TEST_F(MainWindow, NegativeHeightIsNotAppliedAndMinimisedDoesNothing)
     EXPECT_EQ(browser->widget()->height(), height);
     EXPECT_EQ(browser->widget()->width(), Twips::toPixels(Twips::outerWidth(main) - 350));
 
-    const QSize box = main->URLC->size();
+    const QSize box = ui(main).URLC->size();
     main->SetState(Form::WindowState::Minimized);
     main->resize(900, 600);
     main->ResizeMe_Timer();
-    EXPECT_EQ(main->URLC->size(), box);
+    EXPECT_EQ(ui(main).URLC->size(), box);
 }
 
 TEST_F(MainWindow, PressShowsPressedFaceUntilTheNextClick)
@@ -123,11 +124,11 @@ TEST_F(MainWindow, PressShowsPressedFaceUntilTheNextClick)
     main->show();
     struct Case { ImageControl* image; const char* down; const char* up; };
     const Case cases[] = {
-        {main->Back, "/BackDOWN.BMP", "/BackUP.BMP"},
-        {main->ForwardF, "/ForwardDOWN.BMP", "/ForwardUP.BMP"},
-        {main->Go, "/GoDOWN.BMP", "/GoUP.BMP"},
-        {main->RefreshR, "/RefreshDOWN.BMP", "/RefreshUP.BMP"},
-        {main->StopS, "/StopDOWN.BMP", "/StopUP.BMP"},
+        {ui(main).Back, "/BackDOWN.BMP", "/BackUP.BMP"},
+        {ui(main).ForwardF, "/ForwardDOWN.BMP", "/ForwardUP.BMP"},
+        {ui(main).Go, "/GoDOWN.BMP", "/GoUP.BMP"},
+        {ui(main).RefreshR, "/RefreshDOWN.BMP", "/RefreshUP.BMP"},
+        {ui(main).StopS, "/StopDOWN.BMP", "/StopUP.BMP"},
     };
     for (const Case& c : cases) {
         // Pressed, then released outside: no click, the pressed face stays.
@@ -168,15 +169,15 @@ TEST_F(MainWindow, BackAtTheStartOfHistoryStillSoundsAndRestoresTheFace)
     m->Back_Click();
     EXPECT_EQ(b->locationURL, before);
     EXPECT_EQ(fresh.log.entries(), (QStringList{"sound /Click.WAV", "browser 0 GoBack", "picture /BackUP.BMP"}));
-    EXPECT_TRUE(m->Back->PictureFile().endsWith("/BackUP.BMP"));
+    EXPECT_TRUE(ui(m).Back->PictureFile().endsWith("/BackUP.BMP"));
 }
 
 TEST_F(MainWindow, GoAndEnterGiveTheSameSequence)
 {
     ASSERT_TRUE(UserInput::Activate(main));
-    main->URLC->setEditText("www.example.org");
+    ui(main).URLC->setEditText("www.example.org");
     t.log.Clear();
-    UserInput::Click(main->Go);
+    UserInput::Click(ui(main).Go);
     const QStringList clicked = t.log.entries();
     EXPECT_EQ(clicked, (QStringList{"picture /GoDOWN.BMP", "browser 0 Navigate www.example.org", "picture /GoUP.BMP",
                                     "sound /Click.WAV"}));
@@ -184,15 +185,15 @@ TEST_F(MainWindow, GoAndEnterGiveTheSameSequence)
 
     // A click into the address box gives it the keyboard; Enter typed there
     // (delivered to the window, as the window system does) runs Go.
-    UserInput::Click(main->URLC);
-    ASSERT_EQ(QApplication::focusWidget(), main->URLC);
-    main->URLC->setEditText("www.example.org");
+    UserInput::Click(ui(main).URLC);
+    ASSERT_EQ(QApplication::focusWidget(), ui(main).URLC);
+    ui(main).URLC->setEditText("www.example.org");
     t.log.Clear();
-    QSignalSpy returned(main->URLC->lineEdit(), &QLineEdit::returnPressed);
+    QSignalSpy returned(ui(main).URLC->lineEdit(), &QLineEdit::returnPressed);
     UserInput::Key(main, Qt::Key_Return);
     EXPECT_EQ(t.log.entries(), clicked.mid(1));
     EXPECT_EQ(returned.count(), 1);  // the box still received the key
-    EXPECT_EQ(main->URLC->count(), 0);  // and added nothing to its list
+    EXPECT_EQ(ui(main).URLC->count(), 0);  // and added nothing to its list
 
     // Keypad Enter is Enter too; other keys only edit the box.
     t.log.Clear();
@@ -201,12 +202,12 @@ TEST_F(MainWindow, GoAndEnterGiveTheSameSequence)
     t.log.Clear();
     UserInput::Type(main, "a");
     EXPECT_TRUE(t.log.entries().isEmpty());
-    EXPECT_EQ(main->URLC->currentText(), "www.example.orga");
+    EXPECT_EQ(ui(main).URLC->currentText(), "www.example.orga");
 }
 
 TEST_F(MainWindow, GoWithAnEmptyBoxNavigatesToTheEmptyText)
 {
-    main->URLC->setEditText(QString());
+    ui(main).URLC->setEditText(QString());
     t.log.Clear();
     main->Go_Click();
     EXPECT_EQ(t.log.entries().first(), "browser 0 Navigate ");
@@ -217,7 +218,7 @@ TEST_F(MainWindow, EventsWriteTheirTitlesAndTheAddress)
 {
     browser->locationURL = "http://page.test/x";
     browser->locationName = "Page X";
-    main->URLC->setEditText("half-typed");
+    ui(main).URLC->setEditText("half-typed");
     struct Case { std::function<void()> raise; QString title; };
     const std::vector<Case> cases{
         {[&] { emit browser->StatusTextChange("over a link"); }, "Nimbrel - [Idle]"},
@@ -229,10 +230,10 @@ TEST_F(MainWindow, EventsWriteTheirTitlesAndTheAddress)
         {[&] { emit browser->ProgressChange(-1, 100); }, "Nimbrel - [ Page X ] - [ Reading -1  of  100 ]"},
     };
     for (const Case& c : cases) {
-        main->URLC->setEditText("half-typed");
+        ui(main).URLC->setEditText("half-typed");
         c.raise();
         EXPECT_EQ(main->Caption(), c.title);
-        EXPECT_EQ(main->URLC->currentText(), "http://page.test/x");
+        EXPECT_EQ(ui(main).URLC->currentText(), "http://page.test/x");
     }
     browser->locationName.clear();
     emit browser->ProgressChange(-5, -7);
@@ -247,10 +248,10 @@ TEST_F(MainWindow, ProgressCreatesTheStatusWindowHiddenWithItsSound)
     auto* status = t.app->forms().Find<BrowserStatusFRM>();
     ASSERT_NE(status, nullptr);
     EXPECT_FALSE(status->isVisible());
-    EXPECT_EQ(status->PercentageLoaded->text(), "Reading -1  of  100");
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Reading -1  of  100");
     emit browser->ProgressChange(10, 100);
     EXPECT_EQ(t.sound.played.count("/OpenWin.WAV"), 1);
-    EXPECT_EQ(status->PercentageLoaded->text(), "Reading 10  of  100");
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Reading 10  of  100");
 
     // Closed by the user: the next progress creates it again, hidden, with the sound again.
     status->show();
@@ -267,18 +268,18 @@ TEST_F(MainWindow, ProgressCreatesTheStatusWindowHiddenWithItsSound)
 
 TEST_F(MainWindow, PopUpSwitchRefusesOnlyWindowsThePageOpensOnItsOwn)
 {
-    main->BP->setChecked(false);
+    ui(main).BP->setChecked(false);
     NewWindowRequest byScript{false, "http://pop.test/", false};
     emit browser->NewWindow2(byScript);
-    EXPECT_TRUE(main->AllowPopup);
+    EXPECT_TRUE(ui(main).AllowPopup);
     EXPECT_FALSE(byScript.cancel);
 
-    main->BP->setChecked(true);
+    ui(main).BP->setChecked(true);
     NewWindowRequest again{false, "http://pop.test/", false};
     emit browser->NewWindow2(again);
-    EXPECT_FALSE(main->AllowPopup);
+    EXPECT_FALSE(ui(main).AllowPopup);
     EXPECT_TRUE(again.cancel);
-    EXPECT_EQ(main->CheckData->text(), "Block Pop-Ups");
+    EXPECT_EQ(ui(main).CheckData->text(), "Block Pop-Ups");
 
     NewWindowRequest byClick{true, "http://link.test/", false};
     emit browser->NewWindow2(byClick);
@@ -289,11 +290,11 @@ TEST_F(MainWindow, CaptionLabelOnlySoundsAndLeavesTheSwitch)
 {
     main->show();
     t.log.Clear();
-    QTest::mouseClick(main->CheckData, Qt::LeftButton);
+    QTest::mouseClick(ui(main).CheckData, Qt::LeftButton);
     EXPECT_EQ(t.log.entries(), QStringList{"sound /Click.WAV"});
-    EXPECT_TRUE(main->BP->isChecked());
-    QTest::mouseClick(main->BP, Qt::LeftButton);
-    EXPECT_FALSE(main->BP->isChecked());
+    EXPECT_TRUE(ui(main).BP->isChecked());
+    QTest::mouseClick(ui(main).BP, Qt::LeftButton);
+    EXPECT_FALSE(ui(main).BP->isChecked());
     EXPECT_EQ(t.log.entries(), QStringList{"sound /Click.WAV"});
 }
 
@@ -305,12 +306,12 @@ TEST_F(MainWindow, MenuButtonKeepsPressedFaceUntilTheMenuCloses)
     QTimer::singleShot(0, main, [&] {
         MenuFRM* menu = t.app->forms().Find<MenuFRM>();
         ASSERT_NE(menu, nullptr);
-        faceWhileOpen = face(main->Mnu);
-        menu->FileMNU->close();
+        faceWhileOpen = face(ui(main).Mnu);
+        ui(menu).FileMNU->close();
     });
     main->Mnu_Click();
     EXPECT_EQ(faceWhileOpen, "/MenuDOWN.BMP");
-    EXPECT_EQ(face(main->Mnu), "/MenuUP.BMP");
+    EXPECT_EQ(face(ui(main).Mnu), "/MenuUP.BMP");
     EXPECT_FALSE(t.app->forms().Find<MenuFRM>()->isVisible());
 }
 
@@ -321,14 +322,14 @@ TEST_F(MainWindow, ExitFromTheMenuEndsInsideTheWaitAndSkipsTheLastStep)
     main->Mnu_MouseDown();
     QTimer::singleShot(0, main, [&] {
         MenuFRM* menu = t.app->forms().Find<MenuFRM>();
-        menu->EMNU->trigger();
-        menu->FileMNU->close();
+        ui(menu).EMNU->trigger();
+        ui(menu).FileMNU->close();
     });
     t.log.Clear();
     main->Mnu_Click();
     EXPECT_EQ(t.process.ends, 1);
     EXPECT_TRUE(t.app->ended());
-    EXPECT_EQ(face(main->Mnu), "/MenuDOWN.BMP");
+    EXPECT_EQ(face(ui(main).Mnu), "/MenuDOWN.BMP");
     EXPECT_EQ(t.log.entries(), (QStringList{"sound /Click.WAV", "end"}));
     EXPECT_FALSE(main->isVisible());
 }

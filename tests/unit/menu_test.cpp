@@ -3,6 +3,7 @@
 #include "monitor/IdleFRM.h"
 #include "shell/MenuFRM.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -31,9 +32,9 @@ TEST(ToolsMenu, TreeHasItsCaptionsOrderNestingAndSeparators)
     TestApp t;
     MenuFRM* menu = t.app->forms().Get<MenuFRM>();
     EXPECT_EQ(menu->Caption(), "Menu");
-    EXPECT_EQ(menu->FileMNU->title(), "File");
+    EXPECT_EQ(ui(menu).FileMNU->title(), "File");
     QStringList tree;
-    describe(menu->FileMNU, 0, tree);
+    describe(ui(menu).FileMNU, 0, tree);
     EXPECT_EQ(tree, (QStringList{
                         "Favorite Places", "-", "About", "Windows",
                         "  Links", "  HTML ", "    HTML Editor", "    HTML Veiwer",
@@ -49,13 +50,13 @@ TEST(ToolsMenu, BrowserStatusPlaysEveryTimeAndReusesTheWindow)
     t.app->forms().Get<MainFRM>();
     MenuFRM* menu = t.app->forms().Get<MenuFRM>();
     t.sound.played.clear();
-    menu->BRSTATUS->trigger();
+    ui(menu).BRSTATUS->trigger();
     auto* status = t.app->forms().Find<BrowserStatusFRM>();
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->isVisible());
     // The menu's sound, then the window's own load.
     EXPECT_EQ(t.sound.played, (QStringList{"/OpenWin.WAV", "/OpenWin.WAV"}));
-    menu->BRSTATUS->trigger();
+    ui(menu).BRSTATUS->trigger();
     EXPECT_EQ(t.app->forms().Find<BrowserStatusFRM>(), status);
     EXPECT_EQ(t.sound.played.count("/OpenWin.WAV"), 3);
 }
@@ -65,7 +66,7 @@ TEST(ToolsMenu, GoIdleHidesTheMainWindowWithoutClosingIt)
     TestApp t;
     MainFRM* main = t.app->forms().Get<MainFRM>();
     main->show();
-    t.app->forms().Get<MenuFRM>()->Godle->trigger();
+    ui(t.app->forms().Get<MenuFRM>()).Godle->trigger();
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(t.app->forms().Find<MainFRM>(), main);
     EXPECT_FALSE(t.sound.played.contains("/CloseWin.WAV"));
@@ -78,7 +79,7 @@ TEST(ToolsMenu, ExitEndsAtOnceWithoutClosingSounds)
     t.app->forms().Show<BrowserStatusFRM>();
     MenuFRM* menu = t.app->forms().Get<MenuFRM>();
     t.log.Clear();
-    menu->EMNU->trigger();
+    ui(menu).EMNU->trigger();
     EXPECT_EQ(t.log.entries(), QStringList{"end"});
     EXPECT_FALSE(t.app->forms().Find<MainFRM>()->isVisible());
     EXPECT_FALSE(t.app->forms().Find<BrowserStatusFRM>()->isVisible());
@@ -91,8 +92,8 @@ TEST(ToolsMenu, EntriesShowTheirSingleWindowAndBringItForwardAgain)
     MenuFRM* menu = t.app->forms().Get<MenuFRM>();
     struct Entry { QAction* action; const char* title; };
     const Entry entries[] = {
-        {menu->FPMNU, "Favorite Places"}, {menu->AMNU, ""}, {menu->LnksMNU, "Links"},
-        {menu->HTMLV, "HTML Viewer"}, {menu->CriveExplorer, "C: Explorer"}, {menu->LMNU, "Notepad"},
+        {ui(menu).FPMNU, "Favorite Places"}, {ui(menu).AMNU, ""}, {ui(menu).LnksMNU, "Links"},
+        {ui(menu).HTMLV, "HTML Viewer"}, {ui(menu).CriveExplorer, "C: Explorer"}, {ui(menu).LMNU, "Notepad"},
     };
     for (const Entry& e : entries) {
         e.action->trigger();
@@ -115,8 +116,8 @@ TEST(ToolsMenu, HtmlEditorPlaysItsSoundEveryTime)
     t.app->forms().Get<MainFRM>();
     MenuFRM* menu = t.app->forms().Get<MenuFRM>();
     t.sound.played.clear();
-    menu->HTMLED->trigger();
-    menu->HTMLED->trigger();
+    ui(menu).HTMLED->trigger();
+    ui(menu).HTMLED->trigger();
     EXPECT_EQ(t.sound.played, (QStringList{"/OpenWin.WAV", "/OpenWin.WAV"}));
 }
 
@@ -136,7 +137,7 @@ TEST(ToolsMenu, GoIdleShowsTheIdleScreenAndTheButtonDoesToo)
     main->show();
     // The second time the idle screen opens without a sound of its own.
     t.sound.played.clear();
-    t.app->forms().Get<MenuFRM>()->Godle->trigger();
+    ui(t.app->forms().Get<MenuFRM>()).Godle->trigger();
     EXPECT_TRUE(idle->isVisible());
     EXPECT_TRUE(t.sound.played.isEmpty());
 }

@@ -16,6 +16,7 @@
 #include "support/Files.h"
 #include "support/TestApp.h"
 #include "support/UserInput.h"
+#include "support/WindowAccess.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,27 +54,27 @@ TEST(RealInput, EveryControlAUserCanUseLiesOnTopWhereItIsShown)
 {
     TestApp t;
     auto* main = t.app->forms().Show<MainFRM>();
-    for (QWidget* c : std::initializer_list<QWidget*>{main->Back, main->ForwardF, main->Go, main->RefreshR, main->StopS,
-                                                      main->Mnu, main->CheckData, main->BP, main->URLC,
-                                                      main->BrowserWindow()->widget()}) {
+    for (QWidget* c : std::initializer_list<QWidget*>{ui(main).Back, ui(main).ForwardF, ui(main).Go, ui(main).RefreshR, ui(main).StopS,
+                                                      ui(main).Mnu, ui(main).CheckData, ui(main).BP, ui(main).URLC,
+                                                      ui(main).BrowserWindow->widget()}) {
         SCOPED_TRACE(c->metaObject()->className());
         EXPECT_TRUE(ReachedByARealClick(c));
     }
     auto* fav = t.app->forms().Show<FavoritePlacesFRM>();
-    for (QWidget* c : std::initializer_list<QWidget*>{fav->Add, fav->Del, fav->URL, fav->ListBox})
+    for (QWidget* c : std::initializer_list<QWidget*>{ui(fav).Add, ui(fav).Del, ui(fav).URL, ui(fav).ListBox})
         EXPECT_TRUE(ReachedByARealClick(c));
     auto* links = t.app->forms().Show<LinksFRM>();
-    for (QLineEdit* slot : {links->One, links->Seven, links->Fifteen})
+    for (QLineEdit* slot : {ui(links).One, ui(links).Seven, ui(links).Fifteen})
         EXPECT_TRUE(ReachedByARealClick(slot));
-    EXPECT_TRUE(ReachedByARealClick(links->Data));
+    EXPECT_TRUE(ReachedByARealClick(ui(links).Data));
     auto* pad = t.app->forms().Show<NotePadFRM>();
     EXPECT_TRUE(ReachedByARealClick(pad->Data));
     auto* editor = t.app->forms().Show<EditorFRM>();
-    for (QWidget* c : std::initializer_list<QWidget*>{editor->RichText, editor->Command1, editor->Command2,
-                                                      editor->Command3, editor->Command4, editor->Command5})
+    for (QWidget* c : std::initializer_list<QWidget*>{ui(editor).RichText, ui(editor).Command1, ui(editor).Command2,
+                                                      ui(editor).Command3, ui(editor).Command4, ui(editor).Command5})
         EXPECT_TRUE(ReachedByARealClick(c));
     auto* viewer = t.app->forms().Show<HTMLVeiwerFRM>();
-    for (QWidget* c : std::initializer_list<QWidget*>{viewer->URL, viewer->VS, viewer->OpenInEd, viewer->HTML})
+    for (QWidget* c : std::initializer_list<QWidget*>{ui(viewer).URL, ui(viewer).VS, ui(viewer).OpenInEd, ui(viewer).HTML})
         EXPECT_TRUE(ReachedByARealClick(c));
 }
 
@@ -87,12 +88,12 @@ TEST(RealInput, MainWindowButtonsAnswerClicksAndTheSwitchCaptionOnlyClicks)
         QStringList steps;
     };
     const QList<Case> cases{
-        {main->Back, {"picture /BackDOWN.BMP", "sound /Click.WAV", "browser 0 GoBack", "picture /BackUP.BMP"}},
-        {main->ForwardF,
+        {ui(main).Back, {"picture /BackDOWN.BMP", "sound /Click.WAV", "browser 0 GoBack", "picture /BackUP.BMP"}},
+        {ui(main).ForwardF,
          {"picture /ForwardDOWN.BMP", "sound /Click.WAV", "browser 0 GoForward", "picture /ForwardUP.BMP"}},
-        {main->RefreshR,
+        {ui(main).RefreshR,
          {"picture /RefreshDOWN.BMP", "browser 0 Refresh", "picture /RefreshUP.BMP", "sound /Click.WAV"}},
-        {main->StopS, {"picture /StopDOWN.BMP", "sound /Click.WAV", "browser 0 Stop", "picture /StopUP.BMP"}},
+        {ui(main).StopS, {"picture /StopDOWN.BMP", "sound /Click.WAV", "browser 0 Stop", "picture /StopUP.BMP"}},
     };
     for (const Case& c : cases) {
         t.log.Clear();
@@ -102,18 +103,18 @@ TEST(RealInput, MainWindowButtonsAnswerClicksAndTheSwitchCaptionOnlyClicks)
 
     // A press that ends outside the button leaves the pressed face and runs nothing.
     t.log.Clear();
-    UserInput::Press(main->Go);
-    UserInput::Release(main->URLC);
+    UserInput::Press(ui(main).Go);
+    UserInput::Release(ui(main).URLC);
     EXPECT_EQ(t.log.entries(), QStringList({"picture /GoDOWN.BMP"}));
 
     // The words beside the switch click but switch nothing; the box itself switches.
-    const bool checked = main->BP->isChecked();
+    const bool checked = ui(main).BP->isChecked();
     t.log.Clear();
-    UserInput::Click(main->CheckData);
+    UserInput::Click(ui(main).CheckData);
     EXPECT_EQ(t.log.entries(), QStringList({"sound /Click.WAV"}));
-    EXPECT_EQ(main->BP->isChecked(), checked);
-    UserInput::Click(main->BP);
-    EXPECT_EQ(main->BP->isChecked(), !checked);
+    EXPECT_EQ(ui(main).BP->isChecked(), checked);
+    UserInput::Click(ui(main).BP);
+    EXPECT_EQ(ui(main).BP->isChecked(), !checked);
 }
 
 TEST(RealInput, MenuButtonPopsTheToolsMenuUpAndWaitsForIt)
@@ -130,7 +131,7 @@ TEST(RealInput, MenuButtonPopsTheToolsMenuUpAndWaitsForIt)
             UserInput::Key(popup, Qt::Key_Escape);
     });
     t.log.Clear();
-    UserInput::Click(main->Mnu);
+    UserInput::Click(ui(main).Mnu);
     EXPECT_TRUE(menuWasUp);
     EXPECT_EQ(t.log.entries(), QStringList({"picture /MenuDOWN.BMP", "sound /Click.WAV", "picture /MenuUP.BMP"}));
 }
@@ -156,26 +157,26 @@ TEST(RealInput, FavouritesAddByEnterAndButtonDeleteAndOpenByDoubleClick)
     auto* main = t.app->forms().Show<MainFRM>();
     auto* fav = t.app->forms().Show<FavoritePlacesFRM>();
     ASSERT_TRUE(UserInput::Activate(fav));
-    UserInput::Click(fav->URL);
-    ASSERT_EQ(QApplication::focusWidget(), fav->URL);
-    fav->URL->end(false);
+    UserInput::Click(ui(fav).URL);
+    ASSERT_EQ(QApplication::focusWidget(), ui(fav).URL);
+    ui(fav).URL->end(false);
     UserInput::Type(fav, "example.org");
     UserInput::Key(fav, Qt::Key_Return);
     UserInput::Type(fav, "b");
-    UserInput::Click(fav->Add);
+    UserInput::Click(ui(fav).Add);
     EXPECT_EQ(fileBytes(t.File("/FavPlaces.TXT")), QByteArray("www.example.org\r\nwww.b\r\n"));
 
     // Select the first entry with a click, delete it with the button.
-    ASSERT_EQ(fav->ListBox->count(), 2);
-    QWidget* view = fav->ListBox->viewport();
-    const QPoint first = fav->ListBox->visualItemRect(fav->ListBox->item(0)).center();
+    ASSERT_EQ(ui(fav).ListBox->count(), 2);
+    QWidget* view = ui(fav).ListBox->viewport();
+    const QPoint first = ui(fav).ListBox->visualItemRect(ui(fav).ListBox->item(0)).center();
     UserInput::Click(view, first);
-    UserInput::Click(fav->Del);
+    UserInput::Click(ui(fav).Del);
     EXPECT_EQ(fileBytes(t.File("/FavPlaces.TXT")), QByteArray("www.b\r\n"));
 
     // A double-click on the remaining entry opens it in the main browser.
     t.log.Clear();
-    UserInput::DoubleClick(view, fav->ListBox->visualItemRect(fav->ListBox->item(0)).center());
+    UserInput::DoubleClick(view, ui(fav).ListBox->visualItemRect(ui(fav).ListBox->item(0)).center());
     EXPECT_TRUE(t.log.entries().contains("browser 0 Navigate www.b")) << t.log.entries().join(" | ").toStdString();
     (void)main;
 }
@@ -186,19 +187,19 @@ TEST(RealInput, LinksDescribeOnHoverAndOpenTheSlotsTextOnDoubleClick)
     t.app->forms().Show<MainFRM>();
     auto* links = t.app->forms().Show<LinksFRM>();
     ASSERT_TRUE(UserInput::Activate(links));
-    UserInput::Hover(links->Seven);
-    EXPECT_EQ(links->Data->text(), LinksFRM::Description(7));
-    UserInput::Hover(links->Data);
-    EXPECT_EQ(links->Data->text(), "Description.");
-    UserInput::Hover(links->BGImage, QPoint(links->width() - 3, 3));
-    EXPECT_EQ(links->Data->text(), "");
+    UserInput::Hover(ui(links).Seven);
+    EXPECT_EQ(ui(links).Data->text(), LinksFRM::Description(7));
+    UserInput::Hover(ui(links).Data);
+    EXPECT_EQ(ui(links).Data->text(), "Description.");
+    UserInput::Hover(ui(links).BGImage, QPoint(links->width() - 3, 3));
+    EXPECT_EQ(ui(links).Data->text(), "");
 
     // An edited slot opens what the user typed into it.
-    UserInput::Click(links->Three);
-    links->Three->selectAll();
+    UserInput::Click(ui(links).Three);
+    ui(links).Three->selectAll();
     UserInput::Type(links, "127.0.0.1/mine");
     t.log.Clear();
-    UserInput::DoubleClick(links->Three);
+    UserInput::DoubleClick(ui(links).Three);
     EXPECT_TRUE(t.log.entries().contains("browser 0 Navigate 127.0.0.1/mine"))
         << t.log.entries().join(" | ").toStdString();
 }
@@ -222,17 +223,17 @@ TEST(RealInput, SourceViewerFetchesOnEnterAndOnItsButton)
     ASSERT_TRUE(UserInput::Activate(viewer));
     t.transfer.results.push_back(TransferResult{true, "<p>one</p>", {}});
     t.transfer.results.push_back(TransferResult{true, "<p>two</p>", {}});
-    UserInput::Click(viewer->URL);
-    ASSERT_EQ(QApplication::focusWidget(), viewer->URL);
+    UserInput::Click(ui(viewer).URL);
+    ASSERT_EQ(QApplication::focusWidget(), ui(viewer).URL);
     UserInput::Type(viewer, "127.0.0.1/a");
     t.log.Clear();
     UserInput::Key(viewer, Qt::Key_Return);
     EXPECT_EQ(Without(t.log.entries(), "picture"), QStringList({"sound /Click.WAV", "transfer www.127.0.0.1/a"}));
-    EXPECT_EQ(viewer->HTML->toPlainText(), "<p>one</p>");
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "<p>one</p>");
     t.log.Clear();
-    UserInput::Click(viewer->VS);
+    UserInput::Click(ui(viewer).VS);
     EXPECT_EQ(Without(t.log.entries(), "picture"), QStringList({"sound /Click.WAV", "transfer www.127.0.0.1/a"}));
-    EXPECT_EQ(viewer->HTML->toPlainText(), "<p>two</p>");
+    EXPECT_EQ(ui(viewer).HTML->toPlainText(), "<p>two</p>");
 }
 
 TEST(RealInput, EditorButtonsAnswerClicks)
@@ -241,10 +242,10 @@ TEST(RealInput, EditorButtonsAnswerClicks)
     auto* editor = t.app->forms().Show<EditorFRM>();
     ASSERT_TRUE(UserInput::Activate(editor));
     t.dialogs.answers.push_back(t.File("/page.html"));
-    UserInput::Click(editor->Command3);  // Save
+    UserInput::Click(ui(editor).Command3);  // Save
     EXPECT_TRUE(t.log.entries().contains("dialog save"));
-    EXPECT_EQ(fileBytes(t.File("/page.html")), editor->RichText->toPlainText().replace("\n", "\r\n").toUtf8() + "\r\n");
-    UserInput::Click(editor->Command1);  // Back
+    EXPECT_EQ(fileBytes(t.File("/page.html")), ui(editor).RichText->toPlainText().replace("\n", "\r\n").toUtf8() + "\r\n");
+    UserInput::Click(ui(editor).Command1);  // Back
     EXPECT_FALSE(editor->isVisible());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/ImageControl.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -21,14 +22,14 @@ TEST(StatusWindow, OpensWithInitialTextsSoundAndStaysOnTop)
     EXPECT_TRUE(status->windowFlags() & Qt::WindowStaysOnTopHint);
     const QStringList rows{"Percentage Loaded:", "Location Name:", "Location URL:", "Height (Pixles):", "Width (Pixles):"};
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(status->Info[static_cast<size_t>(i)]->text(), rows[i]);
-    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
-    EXPECT_EQ(status->LocationName->text(), "Location Name");
-    EXPECT_EQ(status->LocationURLL->text(), "Location URL");
-    EXPECT_EQ(status->HeightQ->text(), "Height");
-    EXPECT_EQ(status->WidthQ->text(), "Width");
+        EXPECT_EQ(ui(status).Info[static_cast<size_t>(i)]->text(), rows[i]);
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Percentage Loaded");
+    EXPECT_EQ(ui(status).LocationName->text(), "Location Name");
+    EXPECT_EQ(ui(status).LocationURLL->text(), "Location URL");
+    EXPECT_EQ(ui(status).HeightQ->text(), "Height");
+    EXPECT_EQ(ui(status).WidthQ->text(), "Width");
     // Created hidden by the first progress report: nothing to refresh yet.
-    EXPECT_FALSE(status->Timer->isActive());
+    EXPECT_FALSE(ui(status).Timer->isActive());
 }
 
 TEST(StatusWindow, TickCopiesTheMainBrowsersValuesButNotTheProgress)
@@ -41,17 +42,17 @@ TEST(StatusWindow, TickCopiesTheMainBrowsersValuesButNotTheProgress)
     browser->locationName = "Status";
     browser->widget()->resize(321, 123);
     status->Timer_Timer();
-    EXPECT_EQ(status->LocationURLL->text(), "http://status.test/");
-    EXPECT_EQ(status->LocationName->text(), "Status");
-    EXPECT_EQ(status->HeightQ->text(), "123");
-    EXPECT_EQ(status->WidthQ->text(), "321");
-    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
+    EXPECT_EQ(ui(status).LocationURLL->text(), "http://status.test/");
+    EXPECT_EQ(ui(status).LocationName->text(), "Status");
+    EXPECT_EQ(ui(status).HeightQ->text(), "123");
+    EXPECT_EQ(ui(status).WidthQ->text(), "321");
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Percentage Loaded");
 
     browser->locationURL.clear();
     browser->locationName.clear();
     status->Timer_Timer();
-    EXPECT_EQ(status->LocationURLL->text(), "");
-    EXPECT_EQ(status->LocationName->text(), "");
+    EXPECT_EQ(ui(status).LocationURLL->text(), "");
+    EXPECT_EQ(ui(status).LocationName->text(), "");
 }
 
 TEST(StatusWindow, ReopenedAfterCloseStartsFromItsInitialTexts)
@@ -59,12 +60,12 @@ TEST(StatusWindow, ReopenedAfterCloseStartsFromItsInitialTexts)
     TestApp t;
     t.app->forms().Get<MainFRM>();
     auto* status = t.app->forms().Show<BrowserStatusFRM>();
-    status->PercentageLoaded->setText("Reading 1  of  2");
+    ui(status).PercentageLoaded->setText("Reading 1  of  2");
     status->close();
     EXPECT_EQ(t.sound.played.last(), "/CloseWin.WAV");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     status = t.app->forms().Show<BrowserStatusFRM>();
-    EXPECT_EQ(status->PercentageLoaded->text(), "Percentage Loaded");
+    EXPECT_EQ(ui(status).PercentageLoaded->text(), "Percentage Loaded");
 }
 
 TEST(StatusWindow, ShowingRefreshesAtOnceTicksWhileShownAndRestsWhileHidden)
@@ -74,23 +75,23 @@ TEST(StatusWindow, ShowingRefreshesAtOnceTicksWhileShownAndRestsWhileHidden)
     ScriptedBrowser* browser = t.BrowserOf(main);
     browser->locationName = "Shown";
     auto* status = t.app->forms().Get<BrowserStatusFRM>();
-    EXPECT_EQ(status->LocationName->text(), "Location Name");
+    EXPECT_EQ(ui(status).LocationName->text(), "Location Name");
     status->show();
-    EXPECT_EQ(status->LocationName->text(), "Shown");
-    EXPECT_TRUE(status->Timer->isActive());
-    EXPECT_LE(status->Timer->interval(), 250);
+    EXPECT_EQ(ui(status).LocationName->text(), "Shown");
+    EXPECT_TRUE(ui(status).Timer->isActive());
+    EXPECT_LE(ui(status).Timer->interval(), 250);
 
     // While hidden nothing is fetched; showing it again brings it up to date at once.
     status->hide();
-    EXPECT_FALSE(status->Timer->isActive());
+    EXPECT_FALSE(ui(status).Timer->isActive());
     browser->locationName = "Changed while hidden";
     browser->widget()->resize(200, 100);
     status->show();
-    EXPECT_EQ(status->LocationName->text(), "Changed while hidden");
-    EXPECT_EQ(status->WidthQ->text(), "200");
-    EXPECT_TRUE(status->Timer->isActive());
+    EXPECT_EQ(ui(status).LocationName->text(), "Changed while hidden");
+    EXPECT_EQ(ui(status).WidthQ->text(), "200");
+    EXPECT_TRUE(ui(status).Timer->isActive());
 
     // The ticks keep it current while shown.
     browser->locationName = "Later";
-    EXPECT_EVENTUALLY_EQ(status->LocationName->text(), QString("Later"), 2000);
+    EXPECT_EVENTUALLY_EQ(ui(status).LocationName->text(), QString("Later"), 2000);
 }

@@ -9,6 +9,7 @@
 #include "platform/UserTextFile.h"
 #include "support/Files.h"
 #include "support/TestApp.h"
+#include "support/WindowAccess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -147,7 +148,7 @@ TEST_F(UserFilesTest, TheFavouritesFollowTheDataFolderWhenTheProgramDirectoryIsR
     putFile(t.File("/FavPlaces.TXT"), "www.one\r\n");
     ASSERT_TRUE(QFile::setPermissions(t.dir(), kReadOnlyDir));
     FavoritePlacesFRM* form = t.app->forms().Show<FavoritePlacesFRM>();
-    form->URL->setText("www.two");
+    ui(form).URL->setText("www.two");
     form->Add_Click();
     EXPECT_TRUE(form->findChildren<QMessageBox*>().isEmpty());
     EXPECT_EQ(fileBytes(UserFiles::DataFolder() + "/FavPlaces.TXT"), QByteArray("www.one\r\nwww.two\r\n"));
@@ -202,9 +203,9 @@ TEST_F(UserFilesTest, TheEditorSaysSoWhenOpenOrSaveNamesAPipe)
     t.dialogs.answers = {fifo, fifo};
     editor->Command4_Click();
     editor->Command3_Click();
-    const QList<QMessageBox*> boxes = editor->findChildren<QMessageBox*>();
-    ASSERT_EQ(boxes.size(), 2);
-    for (QMessageBox* box : boxes)
-        EXPECT_TRUE(box->text().contains("pipe")) << box->text().toStdString();
+    const QStringList texts = t.messages.TextsOver(editor);
+    ASSERT_EQ(texts.size(), 2);
+    for (const QString& text : texts)
+        EXPECT_TRUE(text.contains("pipe")) << text.toStdString();
     EXPECT_EQ(editor->Text(), before);
 }

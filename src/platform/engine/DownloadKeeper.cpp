@@ -1,8 +1,9 @@
 #include "platform/engine/DownloadKeeper.h"
 
+#include "platform/Messages.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
@@ -30,7 +31,8 @@ QWidget* WindowOf(const QWebEngineDownloadRequest* download)
 
 }  // namespace
 
-DownloadKeeper::DownloadKeeper(QWebEngineProfile* profile) : QObject(profile)
+DownloadKeeper::DownloadKeeper(QWebEngineProfile* profile, Messages& messages)
+    : QObject(profile), m_messages(messages)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadKeeper::OnDownloadRequested);
 }
@@ -96,7 +98,7 @@ void DownloadKeeper::Notify(QWebEngineDownloadRequest* download)
     const QString name = download->downloadFileName();
     const QString folder = QDir::toNativeSeparators(download->downloadDirectory());
     QString text;
-    QMessageBox::Icon icon = QMessageBox::Information;
+    Messages::Icon icon = Messages::Icon::Information;
     if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
         text = tr("Saved %1 in %2.").arg(name, folder);
     } else {
@@ -106,10 +108,7 @@ void DownloadKeeper::Notify(QWebEngineDownloadRequest* download)
         if (download->state() == QWebEngineDownloadRequest::DownloadCancelled || reason.isEmpty())
             reason = tr("it was cancelled");
         text = tr("The download of %1 failed: %2.").arg(name, reason);
-        icon = QMessageBox::Warning;
+        icon = Messages::Icon::Warning;
     }
-    auto* notice = new QMessageBox(icon, tr("Download"), text, QMessageBox::Ok, WindowOf(download));
-    notice->setAttribute(Qt::WA_DeleteOnClose);
-    notice->setWindowModality(Qt::NonModal);
-    notice->show();
+    m_messages.Show(icon, Messages::Modality::None, WindowOf(download), tr("Download"), text);
 }

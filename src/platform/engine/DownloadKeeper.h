@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 
+class Messages;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWidget;
@@ -18,7 +18,7 @@ class QWidget;
 class DownloadKeeper final : public QObject {
     Q_OBJECT
 public:
-    explicit DownloadKeeper(QWebEngineProfile* profile);
+    DownloadKeeper(QWebEngineProfile* profile, Messages& messages);
 
     // The folder downloads go to: the user's download folder, made if it is
     // missing, or the home folder when that cannot be had.
@@ -35,4 +35,5 @@ private:
 
     // Full paths of downloads still running, so two at once never share a name.
     QSet<QString> m_running;
+    Messages& m_messages;
 };

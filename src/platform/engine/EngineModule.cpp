@@ -3,9 +3,9 @@
 
 #include <QQuickWindow>
 
-extern "C" Q_DECL_EXPORT BrowserFactory* nimbrel_create_browser_factory()
+extern "C" Q_DECL_EXPORT BrowserFactory* nimbrel_create_browser_factory(Messages& messages)
 {
     // The engine draws through Qt Quick on OpenGL; say so before its first view.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGLRhi);
-    return new WebEngineBrowserFactory;
+    return new WebEngineBrowserFactory(messages);
 }

@@ -40,7 +40,7 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
     m_profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("engine")));
     m_profile->setCachePath(QDir(cache).filePath(QStringLiteral("engine")));
     // Files that pages offer for download are kept, not silently dropped.
-    new DownloadKeeper(m_profile);
+    new DownloadKeeper(m_profile, m_messages);
     return m_profile;
 }
 

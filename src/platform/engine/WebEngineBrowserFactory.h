@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointer>
 
+class Messages;
 class PopupBrowserWindow;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
@@ -19,7 +20,8 @@ class WebEngineBrowser;
 // window a page opened and then shuts the profile down.
 class WebEngineBrowserFactory final : public BrowserFactory {
 public:
-    WebEngineBrowserFactory() = default;
+    // `messages` tells the user where a download went; it must outlive the factory.
+    explicit WebEngineBrowserFactory(Messages& messages) : m_messages(messages) {}
     ~WebEngineBrowserFactory() override;
     WebEngineBrowserFactory(const WebEngineBrowserFactory&) = delete;
     WebEngineBrowserFactory& operator=(const WebEngineBrowserFactory&) = delete;
@@ -39,6 +41,7 @@ public:
 private:
     QWebEngineProfile* Profile();
 
+    Messages& m_messages;
     QWebEngineProfile* m_profile = nullptr;
     QList<QPointer<PopupBrowserWindow>> m_windows;
 };
