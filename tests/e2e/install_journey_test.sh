@@ -16,8 +16,12 @@ chmod 755 "$home"
 
 # --- the install ---------------------------------------------------------------
 prefix="$home/prefix"
-must "cmake --install lays the build out in a prefix" \
-  cmake --install "$build_dir" --prefix "$prefix" >"$home/install.log" 2>&1
+install_build() {
+  cmake --install "$build_dir" --prefix "$prefix" >"$home/install.log" 2>&1 && return 0
+  tail -5 "$home/install.log"
+  return 1
+}
+must "cmake --install lays the build out in a prefix" install_build
 must "the install has a launcher on its PATH" test -x "$prefix/bin/nimbrel"
 must "the install has its program directory" test -x "$prefix/lib/nimbrel/nimbrel"
 chmod -R a+rX,a-w "$prefix"
