@@ -11,7 +11,7 @@ BUILD_DIR=${BUILD_DIR:-build-package}
 scripts/install-deps.sh
 # What packaging needs beyond building and testing.
 extra=()
-for p in dpkg-dev fakeroot file lintian; do
+for p in appstream dpkg-dev fakeroot file lintian; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || extra+=("$p")
 done
 if [ ${#extra[@]} -gt 0 ]; then
@@ -32,6 +32,13 @@ dpkg-deb --field "$deb" Package Version Architecture Depends
 
 echo "lintian:"
 lintian --fail-on error --display-info "$deb" | tee "$BUILD_DIR/lintian.txt"
+
+# The metainfo must have no error (its one warning: the id is not a reversed
+# domain name, for the program has no domain of its own).
+echo "appstream:"
+appstream=$(appstreamcli validate --no-net packaging/nimbrel.metainfo.xml 2>&1 || true)
+echo "$appstream" | tee "$BUILD_DIR/appstream.txt"
+if grep -q '^E:' <<<"$appstream"; then echo "the metainfo has errors"; exit 1; fi
 
 # Every dependency must be one Debian can provide.
 apt-get install --simulate --no-install-recommends "./$deb" >/dev/null
