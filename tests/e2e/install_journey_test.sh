@@ -78,6 +78,9 @@ one_run() {  # one_run <which> <text> <address>
   need_window 20 "$pad_regex" "notepad of the $1 run"
   pad=$(window_named "$pad_regex")
   sleep 0.5
+  if [ "$1" = second ]; then
+    check "the pad shows the first run's note" test "$(region_light "$pad" 0 0 300 30)" -gt 30
+  fi
   click_at "$pad" 170 120
   xdotool key ctrl+End
   type_text "$2"
