@@ -77,6 +77,7 @@ bool ImageControl::LoadPicture(const QString& path)
         return false;
     m_picture = loaded;
     m_file = path;
+    m_chosenForHighRatio = devicePixelRatioF() > 1.0;
     if (m_mode == Mode::BitmapSize)
         resize(m_picture.deviceIndependentSize().toSize());
     update();
@@ -104,6 +105,20 @@ void ImageControl::Press()
         emit Click();
     if (self)
         m_keyboardPress = false;
+}
+
+bool ImageControl::event(QEvent* event)
+{
+    const bool ratioMayHaveChanged = event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+                                     || event->type() == QEvent::DevicePixelRatioChange
+#endif
+        ;
+    const bool result = QWidget::event(event);
+    // The same file again, in the size the new screen wants.
+    if (ratioMayHaveChanged && !m_file.isEmpty() && (devicePixelRatioF() > 1.0) != m_chosenForHighRatio)
+        LoadPicture(m_file);
+    return result;
 }
 
 void ImageControl::paintEvent(QPaintEvent*)
