@@ -218,7 +218,36 @@ void areaTextToUtf8(QStringView text, bool bom, QByteArray& out)
         else
             put(u);
     };
-    forEachFileUnit(text, unit);
+    // Runs of ASCII, most of a typical note, are copied in a tight loop; the
+    // rest goes unit by unit. Every stand-in and escape is made of units
+    // beyond ASCII, so cutting the text where ASCII starts and ends never
+    // splits one.
+    const QChar* const in = text.data();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (in[i].unicode() < 0x80) {
+            if (high) {
+                put(QChar::ReplacementCharacter);
+                high = 0;
+            }
+            do {
+                const char16_t c = in[i].unicode();
+                if (c == u'\n') {
+                    *o++ = '\r';
+                    *o++ = '\n';
+                } else {
+                    *o++ = static_cast<unsigned char>(c);
+                }
+            } while (++i < size && in[i].unicode() < 0x80);
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < size && in[end].unicode() >= 0x80)
+            ++end;
+        forEachFileUnit(text.sliced(i, end - i), unit);
+        i = end;
+    }
     if (high)
         put(QChar::ReplacementCharacter);
     put(U'\r');
