@@ -172,7 +172,9 @@ bool WriteListFile(const QString& path, QListWidget* list, QString* error)
 {
     QByteArray bytes;
     const int count = list->count();
-    if (count > 0 && list->property(kMarkedProperty).toBool())
+    // The mark stays though every entry is gone: a file that held only the
+    // mark is written back as it was.
+    if (list->property(kMarkedProperty).toBool())
         bytes += kUtf8Bom;
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem* item = list->item(i);
