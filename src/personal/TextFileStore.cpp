@@ -218,32 +218,27 @@ void areaTextToUtf8(QStringView text, bool bom, QByteArray& out)
         else
             put(u);
     };
-    // Runs of ASCII, most of a typical note, are copied in a tight loop; the
-    // rest goes unit by unit. Every stand-in and escape is made of units
-    // beyond ASCII, so cutting the text where ASCII starts and ends never
-    // splits one.
+    // Runs of plain ASCII, most of a typical note, are copied in a tight loop;
+    // line breaks and everything beyond ASCII go through the file-unit rules.
+    // Every stand-in and escape is made of units beyond ASCII, so cutting the
+    // text where a plain run starts and ends never splits one.
+    const auto plain = [](char16_t c) { return c < 0x80 && c != u'\n'; };
     const QChar* const in = text.data();
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {
-        if (in[i].unicode() < 0x80) {
+        if (plain(in[i].unicode())) {
             if (high) {
                 put(QChar::ReplacementCharacter);
                 high = 0;
             }
-            do {
-                const char16_t c = in[i].unicode();
-                if (c == u'\n') {
-                    *o++ = '\r';
-                    *o++ = '\n';
-                } else {
-                    *o++ = static_cast<unsigned char>(c);
-                }
-            } while (++i < size && in[i].unicode() < 0x80);
+            do
+                *o++ = static_cast<unsigned char>(in[i].unicode());
+            while (++i < size && plain(in[i].unicode()));
             continue;
         }
         qsizetype end = i + 1;
-        while (end < size && in[end].unicode() >= 0x80)
+        while (end < size && !plain(in[end].unicode()))
             ++end;
         forEachFileUnit(text.sliced(i, end - i), unit);
         i = end;

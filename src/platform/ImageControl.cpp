@@ -77,7 +77,6 @@ bool ImageControl::LoadPicture(const QString& path)
         return false;
     m_picture = loaded;
     m_file = path;
-    m_chosenForHighRatio = devicePixelRatioF() > 1.0;
     if (m_mode == Mode::BitmapSize)
         resize(m_picture.deviceIndependentSize().toSize());
     update();
@@ -116,7 +115,7 @@ bool ImageControl::event(QEvent* event)
         ;
     const bool result = QWidget::event(event);
     // The same file again, in the size the new screen wants.
-    if (ratioMayHaveChanged && !m_file.isEmpty() && (devicePixelRatioF() > 1.0) != m_chosenForHighRatio)
+    if (ratioMayHaveChanged && !m_file.isEmpty() && (devicePixelRatioF() > 1.0) != (m_picture.devicePixelRatio() > 1.0))
         LoadPicture(m_file);
     return result;
 }

@@ -66,8 +66,6 @@ private:
     Mode m_mode;
     QPixmap m_picture;
     QString m_file;
-    // Whether m_picture was chosen for a ratio above 1.
-    bool m_chosenForHighRatio = false;
     bool m_pressed = false;
     bool m_keyboardButton = false;
     bool m_keyboardPress = false;
