@@ -1,20 +1,24 @@
-// Baseline: a minimal program that only shows a QWebEngineView and loads the
-// address given on its command line. Its title becomes "loaded" when a load
-// has finished. Enter (a key pressed anywhere in the window) loads the same
-// address again, the title showing "loading" until it is done: the least a
-// browser can take from a key to a page.
+// Baseline: a minimal program that only shows a QWebEngineView under a plain
+// "Go" button and loads the address given on its command line. Its title
+// becomes "loaded" when a load has finished. Enter (a key pressed anywhere in
+// the window) or a click on Go loads the same address again, the title showing
+// "loading" until it is done: the least a browser can take from a key or a
+// click to a page.
 #include "platform/EngineEnvironment.h"
 
 #include <QApplication>
+#include <functional>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace {
 
 class EnterReloads final : public QObject {
 public:
-    EnterReloads(QWebEngineView& view, QUrl url) : m_view(view), m_url(std::move(url)) {}
+    explicit EnterReloads(std::function<void()> reload) : m_reload(std::move(reload)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -22,8 +26,7 @@ protected:
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_view.setWindowTitle(QStringLiteral("loading"));
-                m_view.load(m_url);
+                m_reload();
                 return true;
             }
         }
@@ -31,8 +34,7 @@ protected:
     }
 
 private:
-    QWebEngineView& m_view;
-    QUrl m_url;
+    std::function<void()> m_reload;
 };
 
 }  // namespace
@@ -42,14 +44,28 @@ int main(int argc, char** argv)
     EngineEnvironment::Prepare();
     QApplication app(argc, argv);
     const QUrl url = QUrl::fromUserInput(QString::fromLocal8Bit(argc > 1 ? argv[1] : "about:blank"));
-    QWebEngineView view;
-    view.setWindowTitle(QStringLiteral("baseline-webview"));
-    view.resize(614, 452);
-    QObject::connect(&view, &QWebEngineView::loadFinished, &view,
-                     [&view] { view.setWindowTitle(QStringLiteral("loaded")); });
-    EnterReloads reloads(view, url);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("baseline-webview"));
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* go = new QPushButton(QStringLiteral("Go"), &window);
+    go->setFocusPolicy(Qt::NoFocus);
+    go->setFixedSize(74, 17);  // where and how big the program's own Go button is
+    layout->addWidget(go);
+    auto* view = new QWebEngineView(&window);
+    layout->addWidget(view, 1);
+    window.resize(614, 452);
+
+    const auto reload = [&window, view, url] {
+        window.setWindowTitle(QStringLiteral("loading"));
+        view->load(url);
+    };
+    QObject::connect(go, &QPushButton::clicked, &window, reload);
+    QObject::connect(view, &QWebEngineView::loadFinished, &window,
+                     [&window] { window.setWindowTitle(QStringLiteral("loaded")); });
+    EnterReloads reloads(reload);
     app.installEventFilter(&reloads);
-    view.show();
-    view.load(url);
+    window.show();
+    view->load(url);
     return QApplication::exec();
 }

@@ -8,7 +8,9 @@
 #    window shows its list, and the memory;
 #  - one favourites entry of 50 MB: seconds until the window shows, and the
 #    milliseconds from Enter on an Add until the file holds the new entry.
-# Usage (inside Xvfb): bench/bigfile_bench.sh <program>
+# Usage (inside Xvfb): bench/bigfile_bench.sh <program> [case...]
+# Cases: notes10 notes50 fav1m longentry (default: all). PERF_DIR=<dir> also
+# records a perf profile of the program in each case (<dir>/<case>.data).
 set -uo pipefail
 built="$1"
 work=$(mktemp -d)
@@ -40,12 +42,21 @@ rss_mb() { echo $(( $(awk '/VmRSS/{print $2}' /proc/$pid/status) / 1024 )); }
 start() {  # start <program directory>
   "$1/$(basename "$built")" >/dev/null 2>&1 &
   pid=$!
-  wait_until 30 has_window '^Nimbrel$'; sleep 0.3
-  xdotool mousemove --window "$(window_named '^Nimbrel$')" 20 20 click 1
+  wait_until 30 has_window '^(Nimbrel)?$'; sleep 0.3
+  xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
   wait_until 60 has_window '^Nimbrel - .'; sleep 1
+  perf_pid=0
+  if [ -n "${PERF_DIR:-}" ]; then
+    perf record -q -F 499 -g -p "$pid" -o "$PERF_DIR/$case_name.data" >/dev/null 2>&1 &
+    perf_pid=$!
+    sleep 0.5
+  fi
 }
 menu() { xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1; sleep 0.6; xdotool key "$@"; }
-stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
+stop() {
+  if [ "${perf_pid:-0}" != 0 ]; then kill -INT "$perf_pid" 2>/dev/null; wait "$perf_pid" 2>/dev/null; fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+}
 
 program_copy() {
   local dir="$work/$1"
@@ -115,7 +126,14 @@ long_entry_case() {
   stop
 }
 
-notes_case 10
-notes_case 50
-favourites_case
-long_entry_case
+cases=("${@:2}")
+[ ${#cases[@]} -gt 0 ] || cases=(notes10 notes50 fav1m longentry)
+for case_name in "${cases[@]}"; do
+  case "$case_name" in
+    notes10) notes_case 10 ;;
+    notes50) notes_case 50 ;;
+    fav1m) favourites_case ;;
+    longentry) long_entry_case ;;
+    *) echo "unknown case $case_name" >&2 ;;
+  esac
+done

@@ -8,7 +8,8 @@
 #   splash click -> slides over, the places the splash is seen at, and the
 #   closing sound's onset after the click
 #   Enter in the address box / click on Go -> "Done Loading Document"
-#                                 vs Enter -> loadFinished in a bare QWebEngineView
+#                                 vs Enter / a click on a Go button -> loadFinished
+#                                 in a bare QWebEngineView
 #   PSS of the process tree with the page loaded        vs the bare view
 #   idle CPU of the tree in each resting state           vs the bare view at rest
 #   sound onset after a click on Back (ten clicks 0.5 s apart, how many heard)
@@ -193,7 +194,15 @@ for run in $(seq 1 "$runs"); do
   xdotool mousemove --window "$bw" 300 250; sleep 0.3
   t0=$(now_ms); xdotool key Return
   t=$(title_at "$work/btitles" "$t0" '"loading"') && t=$(title_at "$work/btitles" "$t" '"loaded"') && add base_load $((t - t0))
-  sleep "$rest_s"; add base_idle "$(idle_cpu "$wp")"; add base_pss "$(tree_pss_kb "$wp")"
+  sleep "$rest_s"; add base_idle "$(idle_cpu "$wp")"
+  # The same, with a click on the bare window's Go button, the pointer left on it.
+  xdotool mousemove --window "$bw" 37 8; sleep 0.5
+  t0=$(now_ms); xdotool click 1
+  t=$(title_at "$work/btitles" "$t0" '"loading"') && t=$(title_at "$work/btitles" "$t" '"loaded"') && add base_go $((t - t0))
+  # The engine keeps working for some 20 s after a load; the program's idle
+  # figures after Enter and after Go are taken the same time after their loads.
+  sleep "$rest_s"; add base_idle_go "$(idle_cpu "$wp")"
+  add base_pss "$(tree_pss_kb "$wp")"
   kill "$spy_pid" 2>/dev/null || true
   kill "$wp"; wait "$wp" 2>/dev/null || true
 
@@ -223,10 +232,10 @@ echo "runs: $runs, window manager: ${WM:-openbox}, screen $(xdpyinfo | awk '/dim
 printf '%-44s %-24s %-24s %s\n' "figure" "nimbrel" "baseline" "ratio (target)"
 printf '%-44s %-24s %-24s %s\n' "start to window mapped, ms" "$(stat splash)" "$(stat base_splash)" "$(ratio splash base_splash) (<= 1.20)"
 printf '%-44s %-24s %-24s %s\n' "Enter to Done Loading Document, ms" "$(stat enter_load)" "$(stat base_load)" "$(ratio enter_load base_load) (<= 1.10)"
-printf '%-44s %-24s %-24s %s\n' "click on Go to Done Loading Document, ms" "$(stat go_load)" "$(stat base_load)" "$(ratio go_load base_load) (<= 1.10)"
+printf '%-44s %-24s %-24s %s\n' "click on Go to Done Loading Document, ms" "$(stat go_load)" "$(stat base_go)" "$(ratio go_load base_go) (<= 1.10)"
 printf '%-44s %-24s %-24s %s\n' "PSS of the process tree, MiB" "$(stat pss_mib)" "$(stat base_pss_mib)" "$(ratio pss base_pss) (<= 1.05)"
 printf '%-44s %-24s %-24s %s\n' "idle CPU after Enter, % of a core" "$(stat idle_enter)" "$(stat base_idle)" "(<= 0.1)"
-printf '%-44s %-24s %-24s %s\n' "idle CPU after Go, pointer on Go, %" "$(stat idle_go)" "$(stat base_idle)" "(<= 0.1)"
+printf '%-44s %-24s %-24s %s\n' "idle CPU after Go, pointer on Go, %" "$(stat idle_go)" "$(stat base_idle_go)" "(<= 0.1)"
 printf '%-44s %-24s %-24s %s\n' "idle CPU, pointer on the page, %" "$(stat idle_page)" "$(stat base_idle)" "(<= 0.1)"
 printf '%-44s %-24s %-24s %s\n' "idle CPU, status window open, %" "$(stat idle_status)" "$(stat base_idle)" "(<= 0.1)"
 printf '%-44s %-24s %-24s %s\n' "idle CPU, main window minimised, %" "$(stat idle_min)" "$(stat base_idle)" "(<= 0.1)"

@@ -60,8 +60,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the libraries alone do not tell: the lettering, the engine's helper
-# process, the window-system plugin and the sound back end Qt loads at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ocr-a, libqt6webenginecore6-bin, qt6-qpa-plugins, libqt6multimedia6")
+# What the libraries alone do not tell: the lettering and the window-system
+# plugin Qt loads at run time. (The engine's helper process and the sound back
+# end come with the packages of the libraries the program links.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ocr-a, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

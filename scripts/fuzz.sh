@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in fuzz/ with clang and runs each for a bounded
 # time. Usage: scripts/fuzz.sh [seconds per target, default 60]
-# Findings (crashing inputs) are kept in build-fuzz/findings/.
+# Findings (crashing inputs) are kept in build-fuzz/findings/. FUZZ_SEED fixes
+# the random seed (the test suite's short run uses one, so a run can be repeated).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
@@ -18,8 +19,9 @@ for target in user_text_file windows1252 web_text_decoder notes_text list_file; 
   printf 'caf\xe9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$corpus/mixed"
   printf '\xef\xbb\xbfa\r\rb\r\n\xe2\x80\xa9\xef\xb7\x90' >"$corpus/awkward"
   printf 'text/html; charset=utf-8\n<meta charset="koi8-r">\xc1\xe6\x97' >"$corpus/web"
+  printf '\xef\xbb\xbf' >"$corpus/mark-only"
   echo "fuzz: $target for ${SECONDS_EACH}s"
-  if ! "$BUILD/fuzz_$target" -max_total_time="$SECONDS_EACH" -max_len=4096 -timeout=10 \
+  if ! "$BUILD/fuzz_$target" -max_total_time="$SECONDS_EACH" -seed="${FUZZ_SEED:-0}" -max_len=4096 -timeout=10 \
        -artifact_prefix="$BUILD/findings/$target-" "$corpus" >"$BUILD/$target.log" 2>&1; then
     echo "fuzz: $target FAILED, see $BUILD/$target.log"; tail -30 "$BUILD/$target.log"; status=1
   else

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev libgtest-dev libxcb1-dev
   fonts-ocr-a
-  xvfb xauth xdotool x11-utils x11-apps imagemagick procps openbox wmctrl
+  xvfb xauth xdotool xclip x11-utils x11-apps imagemagick procps openbox wmctrl
   python3 pulseaudio pulseaudio-utils util-linux
   # Optional: the libFuzzer targets in fuzz/ are built only with clang.
   clang libclang-rt-14-dev

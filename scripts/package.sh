@@ -11,7 +11,7 @@ BUILD_DIR=${BUILD_DIR:-build-package}
 scripts/install-deps.sh
 # What packaging needs beyond building and testing.
 extra=()
-for p in dpkg-dev fakeroot file lintian; do
+for p in appstream dpkg-dev fakeroot file lintian; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || extra+=("$p")
 done
 if [ ${#extra[@]} -gt 0 ]; then
@@ -33,6 +33,13 @@ dpkg-deb --field "$deb" Package Version Architecture Depends
 echo "lintian:"
 lintian --fail-on error --display-info "$deb" | tee "$BUILD_DIR/lintian.txt"
 
+# The metainfo must have no error (its one warning: the id is not a reversed
+# domain name, for the program has no domain of its own).
+echo "appstream:"
+appstream=$(appstreamcli validate --no-net packaging/nimbrel.metainfo.xml 2>&1 || true)
+echo "$appstream" | tee "$BUILD_DIR/appstream.txt"
+if grep -q '^E:' <<<"$appstream"; then echo "the metainfo has errors"; exit 1; fi
+
 # Every dependency must be one Debian can provide.
 apt-get install --simulate --no-install-recommends "./$deb" >/dev/null
 
@@ -48,7 +55,9 @@ for f in usr/bin/nimbrel usr/lib/nimbrel/nimbrel usr/lib/nimbrel/libnimbrelengin
 done
 if file -L "$root/usr/lib/nimbrel/nimbrel" | grep -q "not stripped"; then echo "program not stripped"; exit 1; fi
 
-# Start it from the unpacked package and wait for its splash window.
+# Start it from the unpacked package, in a network namespace of its own with
+# only loopback, enter from its splash window and take a picture of the main
+# window.
 cat >"$home/run.sh" <<'RUN'
 #!/usr/bin/env bash
 set -u
@@ -56,19 +65,42 @@ export HOME="$1" XDG_DATA_HOME="$1/data" XDG_CACHE_HOME="$1/cache" XDG_CONFIG_HO
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
 "$2/usr/bin/nimbrel" >"$1/log" 2>&1 &
 pid=$!
+window() {  # the program's visible window whose title matches $1
+  local w
+  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+fail() { echo "nimbrel from the package: $1"; cat "$HOME/log" 2>/dev/null; kill "$pid" 2>/dev/null; exit 1; }
 for _ in $(seq 1 200); do
-  if xdotool search --onlyvisible --classname '^nimbrel$' >/dev/null 2>&1; then
-    sleep 1
-    import -window root "$1/splash.png" 2>/dev/null || true
-    kill "$pid"; wait "$pid" 2>/dev/null
-    echo "nimbrel from the package showed its window"
-    exit 0
-  fi
-  kill -0 "$pid" 2>/dev/null || break
+  splash=$(window '^$') && break
+  kill -0 "$pid" 2>/dev/null || fail "ended before it showed a window"
   sleep 0.1
 done
-echo "nimbrel from the package did not show a window"; cat "$1/log"; kill "$pid" 2>/dev/null; exit 1
+[ -n "${splash:-}" ] || fail "showed no splash window"
+sleep 1
+import -window root "$1/splash.png" 2>/dev/null || true
+xdotool mousemove --window "$splash" 20 20 click 1
+for _ in $(seq 1 300); do
+  main=$(window '^Nimbrel - .') && break
+  sleep 0.1
+done
+[ -n "${main:-}" ] || fail "showed no main window after a click on its splash"
+sleep 3
+import -window root "$1/main.png" 2>/dev/null || true
+echo "nimbrel from the package entered its main window: $(xdotool getwindowname "$main")"
+kill "$pid"; wait "$pid" 2>/dev/null
+exit 0
 RUN
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$home/run.sh" "$home" "$root"
-[ -f "$home/splash.png" ] && cp "$home/splash.png" "$BUILD_DIR/package-splash.png"
+run='xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0/run.sh" "$0" "$1"'
+if [ "$(id -u)" -eq 0 ]; then
+  unshare -n bash -c "ip link set lo up && $run" "$home" "$root"
+else
+  # (Only root may make the namespace; the closed proxy still keeps pages local.)
+  bash -c "$run" "$home" "$root"
+fi
+for f in splash main; do
+  [ -f "$home/$f.png" ] && cp "$home/$f.png" "$BUILD_DIR/package-$f.png"
+done
 echo "package ok: $deb"

@@ -106,6 +106,20 @@ void ImageControl::Press()
         m_keyboardPress = false;
 }
 
+bool ImageControl::event(QEvent* event)
+{
+    const bool ratioMayHaveChanged = event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+                                     || event->type() == QEvent::DevicePixelRatioChange
+#endif
+        ;
+    const bool result = QWidget::event(event);
+    // The same file again, in the size the new screen wants.
+    if (ratioMayHaveChanged && !m_file.isEmpty() && (devicePixelRatioF() > 1.0) != (m_picture.devicePixelRatio() > 1.0))
+        LoadPicture(m_file);
+    return result;
+}
+
 void ImageControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -19,7 +19,8 @@ public:
     // logical pixel the file's double-size companion ("BackUP@2x.BMP" beside
     // "BackUP.BMP") is used when there is one; the control keeps the size of
     // the plain file either way. A file that cannot be loaded leaves the
-    // picture that was showing (none at first) and returns false.
+    // picture that was showing (none at first) and returns false. When the
+    // window moves to a screen of another ratio the file is chosen again.
     bool LoadPicture(const QString& path);
     QString PictureFile() const { return m_file; }
     const QPixmap& picture() const { return m_picture; }
@@ -50,6 +51,7 @@ signals:
     void MouseMove();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

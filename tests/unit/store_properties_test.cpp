@@ -322,7 +322,8 @@ TEST_F(StoreProperties, AByteOrderMarkInsideTheFileIsACharacterOfItsEntry)
     // the start of the file.
     const QString fav = path("/FavPlaces.TXT");
     for (const QByteArray& bytes : {QByteArray("\r\xAD\n\xEF\xBB\xBF\xEF\xB7\x90"),
-                                    QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFtwice\r\n")}) {
+                                    QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFtwice\r\n"),
+                                    QByteArray("\xEF\xBB\xBF")}) {
         putFile(fav, bytes);
         QListWidget list;
         ASSERT_TRUE(ReadListFile(fav, &list, [] { return true; }));

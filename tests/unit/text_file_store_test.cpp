@@ -126,6 +126,30 @@ TEST_F(TextFileStoreTest, NotesAreStoredWithOneTerminatingCrLfAndReadBackUnchang
     EXPECT_EQ(area.toPlainText(), "");
 }
 
+// The writer copies runs of ASCII apart from the rest: every awkward character
+// right beside ASCII, at the start and at the end, comes back byte for byte.
+TEST_F(TextFileStoreTest, AwkwardCharactersBesideAsciiComeBackByteForByte)
+{
+    const QString notes = path("/Notes.TXT");
+    const QByteArray files[] = {
+        "a\rb\r\r\nc\r",                                  // lone CRs, CR before CR LF
+        "\xE2\x80\xA9x\xE2\x80\xA9",                     // U+2029 at both ends
+        "x\xEF\xB7\x90y\xEF\xB7\x91\r\n",             // the frame noncharacters
+        "\xF4\x8F\xBF\xBDz\xF4\x8F\xBF\xBD\xF4\x8F\xBF\xBD", // the escape alone, then doubled
+        "\xF4\x8F\xBF\xBD\xE2\x90\x8D a",                // the escape before a stand-in's own mark
+        "\xF0\x9F\x98\x80" "a\xC3\xA9\r\n\xE6\x97\xA5", // a pair, two-byte, CR LF, three-byte
+        "\xEF\xBB\xBFmarked\r\n",                          // a byte-order mark
+    };
+    for (const QByteArray& bytes : files) {
+        putFile(notes, bytes);
+        QPlainTextEdit area;
+        ReadTextFile(&area, notes);
+        ASSERT_TRUE(WriteTextFile(&area, notes));
+        const QByteArray expected = bytes.endsWith("\r\n") ? bytes : bytes + "\r\n";
+        EXPECT_EQ(fileBytes(notes).toHex(' '), expected.toHex(' ')) << bytes.toHex(' ').constData();
+    }
+}
+
 TEST_F(TextFileStoreTest, ReadingTheSameTextRaisesNoChange)
 {
     const QString notes = path("/Notes.TXT");
