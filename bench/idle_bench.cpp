@@ -210,7 +210,8 @@ int main(int argc, char** argv)
     std::vector<double> burstClickMs;
     {
         FarCornerRandom farCorner;
-        const Services worst{sound, pictures, browsers, transfer, dialogs, process, farCorner};
+        const Services worst{quiet.sound,   pictures,      quiet.browsers, quiet.transfer,
+                             quiet.dialogs, quiet.process, farCorner,      quiet.messages};
         App worstApp(worst, QStringLiteral(NIMBREL_PROGRAM_DIR));
         MainFRM* worstMain = worstApp.forms().Get<MainFRM>();
         IdleFRM* big = worstApp.forms().Show<IdleFRM>();

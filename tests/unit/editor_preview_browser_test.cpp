@@ -219,9 +219,9 @@ TEST(EditorPreviewBrowser, StartingAddressIsPutInTheBoxAndVisitedAtLoad)
     form.Form_Load();
     ScriptedBrowser* browser = t.BrowserOf(&form);
     ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(form.CBOAddress->currentText(), "http://start/");
-    EXPECT_EQ(form.CBOAddress->count(), 1);
-    EXPECT_TRUE(form.TimTimer->isActive());
+    EXPECT_EQ(ui(&form).CBOAddress->currentText(), "http://start/");
+    EXPECT_EQ(ui(&form).CBOAddress->count(), 1);
+    EXPECT_TRUE(ui(&form).TimTimer->isActive());
     EXPECT_EQ(t.log.entries(), QStringList({"sound /OpenWin.WAV", "browser 0 Navigate http://start/"}));
 }
 

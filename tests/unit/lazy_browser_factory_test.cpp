@@ -1,4 +1,5 @@
 #include "platform/LazyBrowserFactory.h"
+#include "support/Doubles.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -8,7 +9,8 @@
 TEST(LazyBrowserFactory, AMissingEngineGivesAControlThatSaysWhyAndRefusesEverything)
 {
     QTemporaryDir dir;
-    LazyBrowserFactory factory(dir.filePath("nimbrelengine"));
+    RecordingMessages messages;
+    LazyBrowserFactory factory(dir.filePath("nimbrelengine"), messages);
     QWidget host;
     BrowserControl* control = factory.Create(&host);
     ASSERT_NE(control, nullptr);

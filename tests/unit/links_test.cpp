@@ -104,10 +104,10 @@ TEST_F(Links, PresetsKeepTheGroupsAndTheVarietyOfAddressForms)
 
     // Every description fits the description box in its lettering.
     LinksFRM form(*t.app);
-    const QFontMetrics metrics(form.Data->font());
+    const QFontMetrics metrics(ui(&form).Data->font());
     for (int n = 1; n <= LinksFRM::kSlotCount; ++n) {
-        const QRect needed = metrics.boundingRect(form.Data->rect(), Qt::AlignCenter | Qt::TextWordWrap, d(n));
-        EXPECT_TRUE(form.Data->rect().contains(needed)) << n << " " << d(n).toStdString();
+        const QRect needed = metrics.boundingRect(ui(&form).Data->rect(), Qt::AlignCenter | Qt::TextWordWrap, d(n));
+        EXPECT_TRUE(ui(&form).Data->rect().contains(needed)) << n << " " << d(n).toStdString();
     }
 }
 
