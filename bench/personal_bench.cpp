@@ -67,8 +67,8 @@ void benchNotepad(App& app, const QString& dir)
                 "atomic write alone", "target");
     for (const int size : {1024, 100 * 1024, 1024 * 1024}) {
         auto* pad = app.forms().Get<NotePadFRM>();
-        pad->Data->setPlainText(notesText(size));
-        QTextCursor cursor(pad->Data->document());
+        ui(pad).Data->setPlainText(notesText(size));
+        QTextCursor cursor(ui(pad).Data->document());
         cursor.movePosition(QTextCursor::End);
 
         std::vector<double> changes;

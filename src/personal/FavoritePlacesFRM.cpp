@@ -170,7 +170,7 @@ void FavoritePlacesFRM::WriteList()
 {
     QString error;
     if (!ravel32::WriteListFile(FavoritesPath(), ListBox, &error))
-        UserFiles::TellNotSaved(this, FavoritesPath(), error);
+        UserFiles::TellNotSaved(app().services().messages, this, FavoritesPath(), error);
 }
 
 void FavoritePlacesFRM::RemoveSelectedEntry()

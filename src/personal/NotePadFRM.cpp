@@ -84,7 +84,7 @@ void NotePadFRM::WritePendingChange()
     m_writePending = false;
     QString error;
     if (!ravel32::WriteTextFile(Data, NotesPath(), &error))
-        UserFiles::TellNotSaved(this, NotesPath(), error);
+        UserFiles::TellNotSaved(app().services().messages, this, NotesPath(), error);
 }
 
 void NotePadFRM::Form_Unload()

@@ -19,11 +19,12 @@ public:
     void Form_Unload() override;
     void Data_Change();
 
-    QPlainTextEdit* Data = nullptr;
-
     QString NotesPath() const;
 
 private:
+    friend struct TestAccess<NotePadFRM>;
+
+    QPlainTextEdit* Data = nullptr;
     void WritePendingChange();
 
     mutable QString m_notesPath;

@@ -4,11 +4,6 @@
 
 void QtMessages::Show(Icon icon, Modality modality, QWidget* parent, const QString& title, const QString& text)
 {
-    Open(icon, modality, parent, title, text);
-}
-
-QMessageBox* QtMessages::Open(Icon icon, Modality modality, QWidget* parent, const QString& title, const QString& text)
-{
     const QMessageBox::Icon boxIcon = icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Information;
     auto* box = new QMessageBox(boxIcon, title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -18,5 +13,4 @@ QMessageBox* QtMessages::Open(Icon icon, Modality modality, QWidget* parent, con
         box->setWindowModality(Qt::NonModal);
         box->show();
     }
-    return box;
 }

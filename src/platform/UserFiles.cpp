@@ -1,11 +1,12 @@
 #include "platform/UserFiles.h"
 
+#include "platform/Messages.h"
+
 #include "platform/UserTextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -70,18 +71,14 @@ QString Locate(const QString& programDir, const QString& name)
     return inDataFolder;
 }
 
-void TellNotSaved(QWidget* parent, const QString& path, const QString& error)
+void TellNotSaved(Messages& messages, QWidget* parent, const QString& path, const QString& error)
 {
     if (reported().contains(path))
         return;
     reported().insert(path);
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Nimbrel"),
-                                QStringLiteral("Could not save %1:\n%2\n\nYour text stays in the window.")
-                                    .arg(QDir::toNativeSeparators(path), error),
-                                QMessageBox::Ok, parent);
-    box->setObjectName(QStringLiteral("NotSavedMessage"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    messages.Warning(parent, QStringLiteral("Nimbrel"),
+                     QStringLiteral("Could not save %1:\n%2\n\nYour text stays in the window.")
+                         .arg(QDir::toNativeSeparators(path), error));
 }
 
 void ForgetReported()

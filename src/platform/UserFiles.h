@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Messages;
 class QWidget;
 
 // Where the files the user writes through the program live: the notes, the
@@ -32,9 +33,9 @@ QString Locate(const QString& programDir, const QString& name);
 QString DataFolder();
 
 // Tells the user, once per file in each run, that `path` could not be saved
-// and why; what they typed stays in the window. `parent` is the window the
+// and why, through `messages`; what they typed stays in the window. `parent` is the window the
 // message belongs to.
-void TellNotSaved(QWidget* parent, const QString& path, const QString& error);
+void TellNotSaved(Messages& messages, QWidget* parent, const QString& path, const QString& error);
 
 // Forgets which files were already reported (for a fresh start in tests).
 void ForgetReported();

@@ -11,6 +11,7 @@
 #include "monitor/IdleFRM.h"
 #include "personal/FavoritePlacesFRM.h"
 #include "personal/LinksFRM.h"
+#include "personal/NotePadFRM.h"
 #include "shell/AboutFRM.h"
 #include "shell/IntroFRM.h"
 #include "shell/MenuFRM.h"
@@ -171,6 +172,12 @@ struct TestAccess<IntroFRM> {
     QLabel* ClickAnywhereToEnter;
     ImageControl* IntroImage;
     QFrame* IntroFormBorder;
+};
+
+template <>
+struct TestAccess<NotePadFRM> {
+    explicit TestAccess(const NotePadFRM* w) : Data(w->Data) {}
+    QPlainTextEdit* Data;
 };
 
 template <>

@@ -1,6 +1,7 @@
 #include "personal/NotePadFRM.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
+#include "support/WindowAccess.h"
 #include "support/TestApp.h"
 
 #include <QFile>
@@ -66,12 +67,12 @@ TEST_F(NotePad, OpensEmptyWithItsLookAndWritesNothingWithoutAFile)
     EXPECT_FALSE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->size(), QSize(Twips::toPixels(5175), Twips::toPixels(3855)));
-    EXPECT_EQ(form->Data->geometry(), form->rect());
-    EXPECT_EQ(form->Data->palette().color(QPalette::Base), Look::darkRed());
-    EXPECT_EQ(form->Data->palette().color(QPalette::Text), Look::titleBarText());
-    EXPECT_EQ(form->Data->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_EQ(form->Data->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(form->Data->toPlainText(), "");
+    EXPECT_EQ(ui(form).Data->geometry(), form->rect());
+    EXPECT_EQ(ui(form).Data->palette().color(QPalette::Base), Look::darkRed());
+    EXPECT_EQ(ui(form).Data->palette().color(QPalette::Text), Look::titleBarText());
+    EXPECT_EQ(ui(form).Data->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(ui(form).Data->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(ui(form).Data->toPlainText(), "");
     EXPECT_FALSE(QFile::exists(notes()));
     form->Unload();
     EXPECT_EQ(t.log.entries().last(), "sound /CloseWin.WAV");
@@ -81,30 +82,30 @@ TEST_F(NotePad, OpensEmptyWithItsLookAndWritesNothingWithoutAFile)
 TEST_F(NotePad, EveryKeystrokeIsWrittenAndComesBackNextTime)
 {
     auto* form = Open();
-    QTest::keyClicks(form->Data, "abc");
+    QTest::keyClicks(ui(form).Data, "abc");
     EXPECT_EQ(fileBytes(notes()), QByteArray("abc\r\n"));
-    QTest::keyClick(form->Data, Qt::Key_Return);
-    QTest::keyClicks(form->Data, "second line");
+    QTest::keyClick(ui(form).Data, Qt::Key_Return);
+    QTest::keyClicks(ui(form).Data, "second line");
     EXPECT_EQ(fileBytes(notes()), QByteArray("abc\r\nsecond line\r\n"));
     Close(form);
 
     form = Open();
-    EXPECT_EQ(form->Data->toPlainText(), "abc\nsecond line");
+    EXPECT_EQ(ui(form).Data->toPlainText(), "abc\nsecond line");
     // Deleting everything leaves only the terminator, and an empty pad.
-    form->Data->selectAll();
-    QTest::keyClick(form->Data, Qt::Key_Delete);
+    ui(form).Data->selectAll();
+    QTest::keyClick(ui(form).Data, Qt::Key_Delete);
     EXPECT_EQ(fileBytes(notes()), QByteArray("\r\n"));
     Close(form);
     form = Open();
-    EXPECT_EQ(form->Data->toPlainText(), "");
+    EXPECT_EQ(ui(form).Data->toPlainText(), "");
 }
 
 TEST_F(NotePad, OpeningAndClosingWithoutTypingLeavesTheFileAsItWas)
 {
     auto* form = Open();
-    QTest::keyClicks(form->Data, "line one");
-    QTest::keyClick(form->Data, Qt::Key_Return);
-    QTest::keyClick(form->Data, Qt::Key_Return);
+    QTest::keyClicks(ui(form).Data, "line one");
+    QTest::keyClick(ui(form).Data, Qt::Key_Return);
+    QTest::keyClick(ui(form).Data, Qt::Key_Return);
     Close(form);
     const QByteArray written = fileBytes(notes());
     ASSERT_EQ(written, QByteArray("line one\r\n\r\n\r\n"));
@@ -120,16 +121,16 @@ TEST_F(NotePad, SingleByteNotesStaySingleByteUntilACharacterNeedsMore)
 {
     putFile(notes(), "Cr\xE8me br\xFBl\xE9" "e \x80" "5\r\n");
     auto* form = Open();
-    EXPECT_EQ(form->Data->toPlainText(), QString("Cr\u00E8me br\u00FBl\u00E9e \u20AC5"));
+    EXPECT_EQ(ui(form).Data->toPlainText(), QString("Cr\u00E8me br\u00FBl\u00E9e \u20AC5"));
     EXPECT_EQ(fileBytes(notes()), QByteArray("Cr\xE8me br\xFBl\xE9" "e \x80" "5\r\n"));
 
-    form->Data->moveCursor(QTextCursor::End);
-    typeText(form->Data, QString(" \u00BD"));
+    ui(form).Data->moveCursor(QTextCursor::End);
+    typeText(ui(form).Data, QString(" \u00BD"));
     EXPECT_EQ(fileBytes(notes()), QByteArray("Cr\xE8me br\xFBl\xE9" "e \x80" "5 \xBD\r\n"));
-    typeText(form->Data, QString(" \u2192 \u5BFF\u53F8"));
+    typeText(ui(form).Data, QString(" \u2192 \u5BFF\u53F8"));
     EXPECT_EQ(fileBytes(notes()), QByteArray("Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e \xE2\x82\xAC" "5 \xC2\xBD"
                                              " \xE2\x86\x92 \xE5\xAF\xBF\xE5\x8F\xB8\r\n"));
     Close(form);
     form = Open();
-    EXPECT_EQ(form->Data->toPlainText(), QString("Cr\u00E8me br\u00FBl\u00E9e \u20AC5 \u00BD \u2192 \u5BFF\u53F8"));
+    EXPECT_EQ(ui(form).Data->toPlainText(), QString("Cr\u00E8me br\u00FBl\u00E9e \u20AC5 \u00BD \u2192 \u5BFF\u53F8"));
 }

@@ -68,7 +68,7 @@ TEST(RealInput, EveryControlAUserCanUseLiesOnTopWhereItIsShown)
         EXPECT_TRUE(ReachedByARealClick(slot));
     EXPECT_TRUE(ReachedByARealClick(ui(links).Data));
     auto* pad = t.app->forms().Show<NotePadFRM>();
-    EXPECT_TRUE(ReachedByARealClick(pad->Data));
+    EXPECT_TRUE(ReachedByARealClick(ui(pad).Data));
     auto* editor = t.app->forms().Show<EditorFRM>();
     for (QWidget* c : std::initializer_list<QWidget*>{ui(editor).RichText, ui(editor).Command1, ui(editor).Command2,
                                                       ui(editor).Command3, ui(editor).Command4, ui(editor).Command5})
@@ -209,8 +209,8 @@ TEST(RealInput, NotepadWritesWhatIsTyped)
     TestApp t;
     auto* pad = t.app->forms().Show<NotePadFRM>();
     ASSERT_TRUE(UserInput::Activate(pad));
-    UserInput::Click(pad->Data);
-    ASSERT_EQ(QApplication::focusWidget(), pad->Data);
+    UserInput::Click(ui(pad).Data);
+    ASSERT_EQ(QApplication::focusWidget(), ui(pad).Data);
     UserInput::Type(pad, QString::fromUtf8("caf\xc3\xa9 \xe4\xb8\xad"));
     const QByteArray written = fileBytes(t.File("/Notes.TXT"));
     EXPECT_TRUE(written.startsWith(QByteArray("caf\xc3\xa9 \xe4\xb8\xad"))) << written.toStdString();

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,11 +131,11 @@ TEST_F(UserFilesTest, TheNotepadTellsOnceWhenNoPlaceTakesTheNotesAndKeepsTheText
     qputenv("XDG_DATA_HOME", "/proc/no-such-place");
     ASSERT_TRUE(QFile::setPermissions(t.dir(), kReadOnlyDir));
     NotePadFRM* pad = t.app->forms().Show<NotePadFRM>();
-    QTest::keyClicks(pad->Data, "abc");
-    const QList<QMessageBox*> boxes = pad->findChildren<QMessageBox*>();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes.first()->text().contains("Notes.TXT")) << boxes.first()->text().toStdString();
-    EXPECT_EQ(pad->Data->toPlainText(), "abc");
+    QTest::keyClicks(ui(pad).Data, "abc");
+    const QStringList told = t.messages.TextsOver(pad);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains("Notes.TXT")) << told.first().toStdString();
+    EXPECT_EQ(ui(pad).Data->toPlainText(), "abc");
     QFile::setPermissions(t.dir(), kWritableDir);
 }
 
@@ -150,7 +149,7 @@ TEST_F(UserFilesTest, TheFavouritesFollowTheDataFolderWhenTheProgramDirectoryIsR
     FavoritePlacesFRM* form = t.app->forms().Show<FavoritePlacesFRM>();
     ui(form).URL->setText("www.two");
     form->Add_Click();
-    EXPECT_TRUE(form->findChildren<QMessageBox*>().isEmpty());
+    EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_EQ(fileBytes(UserFiles::DataFolder() + "/FavPlaces.TXT"), QByteArray("www.one\r\nwww.two\r\n"));
     EXPECT_EQ(fileBytes(t.File("/FavPlaces.TXT")), QByteArray("www.one\r\n"));
     QFile::setPermissions(t.dir(), kWritableDir);
