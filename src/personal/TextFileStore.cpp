@@ -27,10 +27,13 @@ struct StandIn {
     char16_t mark;       // shown after the escape in the text area
 };
 
-// A lone CR and U+2029 become line breaks in a text area; U+FDD0 and U+FDD1
-// are the markers a text document uses for the start and end of a frame.
+// A lone CR and U+2029 become line breaks in a text area, and U+2028 is the
+// area's own line break inside a group of lines (see ReadTextFile); U+FDD0
+// and U+FDD1 are the markers a text document uses for the start and end of a
+// frame.
 constexpr StandIn kStandIns[] = {
     {u'\r', 0x240D},    // SYMBOL FOR CARRIAGE RETURN
+    {0x2028, 0x2424},   // SYMBOL FOR NEWLINE
     {0x2029, 0x00B6},   // PILCROW SIGN
     {0xFDD0, 0x2402},   // SYMBOL FOR START OF TEXT
     {0xFDD1, 0x2403},   // SYMBOL FOR END OF TEXT
@@ -38,7 +41,7 @@ constexpr StandIn kStandIns[] = {
 
 bool needsStandIn(char16_t c)
 {
-    return c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == kEscapeHigh;
+    return c == u'\r' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == kEscapeHigh;
 }
 
 bool isEscapeAt(QStringView text, qsizetype i)
@@ -120,7 +123,7 @@ void forEachFileUnit(QStringView text, Sink&& sink)
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = in[i].unicode();
-        if (c == u'\n' || c == 0x2029) {
+        if (c == u'\n' || c == 0x2028 || c == 0x2029) {
             sink(u'\r');  // a line break of the area
             sink(u'\n');
             continue;
@@ -158,7 +161,7 @@ QString FileTextOf(QStringView text)
 {
     qsizetype breaks = 0;
     for (const QChar c : text)
-        breaks += c == u'\n' || c == QChar(0x2029);
+        breaks += c == u'\n' || c == QChar(0x2028) || c == QChar(0x2029);
     QString out(text.size() + breaks, Qt::Uninitialized);
     QChar* o = out.data();
     forEachFileUnit(text, [&o](char16_t unit) { *o++ = QChar(unit); });
@@ -267,6 +270,14 @@ public:
         connect(document, &QTextDocument::contentsChange, this, &AreaTextCopy::Change);
     }
 
+    // The document's raw text was just set to `raw`: the copy takes it as it
+    // is instead of asking the document for it again.
+    void Take(QString raw)
+    {
+        m_text = std::move(raw);
+        m_valid = m_text.size() == m_document->characterCount() - 1;
+    }
+
     static AreaTextCopy* Of(QTextDocument* document)
     {
         auto* copy = document->findChild<AreaTextCopy*>(QStringLiteral("nimbrelAreaTextCopy"),
@@ -319,6 +330,32 @@ QString AreaRawText(QPlainTextEdit* area)
     return AreaTextCopy::Of(area->document())->Text();
 }
 
+namespace {
+
+// A text document spends microseconds on every block it builds, so a text of
+// a million lines would take many seconds to show. In a long text only every
+// kLinesPerGroup-th line break stays a block separator; the others become
+// line separators, which look and edit the same and cost nothing to build.
+// The writer writes both as CR LF, and a U+2028 of the file itself is held
+// as a stand-in, so the file does not change.
+constexpr qsizetype kGroupLinesFrom = 1 << 20;
+constexpr int kLinesPerGroup = 64;
+
+void GroupLines(QString& text)
+{
+    QChar* c = text.data();
+    QChar* const end = c + text.size();
+    int inGroup = 0;
+    for (; c != end; ++c) {
+        if (*c == u'\n' && ++inGroup < kLinesPerGroup)
+            *c = QChar::LineSeparator;
+        else if (*c == u'\n')
+            inGroup = 0;
+    }
+}
+
+}  // namespace
+
 void ReadTextFile(QPlainTextEdit* area, const QString& path)
 {
     QByteArray bytes;
@@ -330,11 +367,19 @@ void ReadTextFile(QPlainTextEdit* area, const QString& path)
     if (text.endsWith(kCrLf))
         text.chop(2);
     text = AreaTextOf(text);
+    if (text.size() >= kGroupLinesFrom)
+        GroupLines(text);
     SetFileEncoding(area, decoded.encoding);
     QTextDocument* document = area->document();
-    if (document->isEmpty() ? !text.isEmpty()
-                            : document->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')) != text)
-        area->setPlainText(text);
+    if (document->isEmpty() ? text.isEmpty()
+                            : document->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')) == text)
+        return;
+    area->setPlainText(text);
+    // The document holds the text with its line feeds as block separators;
+    // the writer's copy is made from the text in place rather than asked of
+    // the document, which for a long text costs most of a second.
+    text.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    AreaTextCopy::Of(document)->Take(std::move(text));
 }
 
 bool WriteTextFile(QPlainTextEdit* area, const QString& path, QString* error)

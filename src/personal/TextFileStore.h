@@ -68,7 +68,8 @@ inline bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QS
 QString AreaTextOf(const QString& fileText);
 QString FileTextOf(QStringView areaText);
 
-// The area's raw text (blocks apart by U+2029), as its document's
+// The area's raw text (blocks apart by U+2029, lines of a long text grouped
+// into blocks with U+2028 between them), as its document's
 // toRawText() gives it, from a copy kept current as the text changes.
 QString AreaRawText(QPlainTextEdit* area);
 
@@ -78,7 +79,8 @@ QString AreaRawText(QPlainTextEdit* area);
 // exactly when its text really changes.
 void ReadTextFile(QPlainTextEdit* area, const QString& path);
 
-// Writes the text area's text followed by CR LF; line breaks are CR LF.
+// Writes the text area's text followed by CR LF; line breaks (U+2029, U+2028
+// and line feeds) are CR LF.
 // False if the file could not be written; `error` then tells why.
 bool WriteTextFile(QPlainTextEdit* area, const QString& path, QString* error = nullptr);
 

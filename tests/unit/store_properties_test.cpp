@@ -46,7 +46,8 @@ char32_t randomScalar(QRandomGenerator& random, bool areaSafe)
         default: c = char32_t(random.bounded(0x10000, 0x110000)); break;
         }
     } while ((c >= 0xD800 && c <= 0xDFFF) || c == U'\n'
-             || (areaSafe && (c == U'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0x10FFFD)));
+             || (areaSafe
+                 && (c == U'\r' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0x10FFFD)));
     return c;
 }
 
@@ -207,6 +208,64 @@ TEST_F(StoreProperties, AnyTextTypedIntoThePadReadsBackAsItWas)
         ReadTextFile(&reopened, notes);
         EXPECT_EQ(areaText(reopened), typed);
     }
+}
+
+TEST_F(StoreProperties, ALongNoteComesBackByteForByteAndTakesEditsAnywhere)
+{
+    // Long enough that the area holds its lines in groups; awkward characters
+    // (a line separator and a lone CR of the file's own among them) scattered through it.
+    const QString notes = path("/Notes.TXT");
+    QRandomGenerator random(23);
+    QString text;
+    while (text.size() < (1 << 20) + 5000)
+        text += randomText(random, 90, false);
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const QByteArray bytes = text.toUtf8() + "\r\n";
+    putFile(notes, bytes);
+
+    QPlainTextEdit area;
+    ReadTextFile(&area, notes);
+    ASSERT_TRUE(WriteTextFile(&area, notes));
+    ASSERT_EQ(fileBytes(notes), bytes);
+
+    // Edits at random places, line breaks among them, each written as it comes.
+    QString expected = text;
+    for (int edit = 0; edit < 40; ++edit) {
+        // A place in the file text that is not inside a CR LF, a stand-in or a
+        // surrogate pair is found by writing the area and looking at the text
+        // before the area position.
+        QTextCursor cursor(area.document());
+        const int length = area.document()->characterCount() - 1;
+        const int at = random.bounded(length + 1);
+        cursor.setPosition(at);
+        const QString raw = AreaRawText(&area);
+        const QString before = FileTextOf(raw.left(at));
+        if ((at > 0 && raw[at - 1].isHighSurrogate()) || !expected.startsWith(before))
+            continue;  // a cut through a character or a stand-in: not a place the caret stands
+        const bool lineBreak = edit % 4 == 0;
+        cursor.insertText(lineBreak ? QStringLiteral("\n") : QStringLiteral("x"));
+        expected.insert(before.size(), lineBreak ? QStringLiteral("\r\n") : QStringLiteral("x"));
+        ASSERT_TRUE(WriteTextFile(&area, notes));
+        ASSERT_EQ(fileBytes(notes), expected.toUtf8() + "\r\n") << "edit " << edit;
+    }
+    QPlainTextEdit reopened;
+    ReadTextFile(&reopened, notes);
+    EXPECT_EQ(reopened.toPlainText(), area.toPlainText());
+}
+
+TEST_F(StoreProperties, ALineSeparatorTypedIntoThePadIsWrittenAsTheLineBreakItShows)
+{
+    // A U+2028 of the file is kept; one that reaches the area from outside
+    // looks like a line break there and is written as one.
+    const QString notes = path("/Notes.TXT");
+    putFile(notes, "one\xE2\x80\xA8two\r\n");
+    QPlainTextEdit area;
+    ReadTextFile(&area, notes);
+    ASSERT_TRUE(WriteTextFile(&area, notes));
+    EXPECT_EQ(fileBytes(notes), QByteArray("one\xE2\x80\xA8two\r\n"));
+    area.setPlainText(QStringLiteral("three\u2028four"));
+    ASSERT_TRUE(WriteTextFile(&area, notes));
+    EXPECT_EQ(fileBytes(notes), QByteArray("three\r\nfour\r\n"));
 }
 
 TEST_F(StoreProperties, TheKeptCopyOfTheAreaTextFollowsEveryKindOfEdit)
