@@ -145,7 +145,9 @@ for run in $(seq 1 "$runs"); do
   xdotool key ctrl+a; xdotool type --delay 0 "$url"; sleep 0.3
   xdotool mousemove --window "$mw" 444 12 click 1
   title_at "$work/titles" "$(now_ms)" 'Done Loading Document' >/dev/null || true
-  sleep 1
+  # The engine works on for a while after any load; every measured load
+  # starts the same rest after the one before it, here and in the bare view.
+  sleep "$rest_s"
   # Enter in the address box, the pointer resting there.
   xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.5
   t0=$(now_ms); xdotool key Return
@@ -189,7 +191,7 @@ for run in $(seq 1 "$runs"); do
 
   # The bare web view: Enter to the page loaded, its memory and its rest.
   "$build/bench/baseline_webview" "$url" >/dev/null 2>&1 & wp=$!; pids+=($wp)
-  bw=$(wait_window baseline_webview '^loaded$'); sleep 1
+  bw=$(wait_window baseline_webview '^loaded$'); sleep "$rest_s"
   spy_titles "$bw" "$work/btitles"
   xdotool mousemove --window "$bw" 300 250; sleep 0.3
   t0=$(now_ms); xdotool key Return

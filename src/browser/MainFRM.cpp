@@ -6,6 +6,7 @@
 #include "monitor/IdleFRM.h"
 #include "platform/App.h"
 #include "platform/BrowserControl.h"
+#include "platform/FreeMemory.h"
 #include "platform/ImageControl.h"
 #include "platform/KeyPress.h"
 #include "platform/Look.h"
@@ -329,6 +330,15 @@ void MainFRM::BrowserWindow_DocumentComplete(const QString&)
 {
     SetCaption(QStringLiteral("Nimbrel - [Done Loading Document]"));
     ShowLocationInAddressBox();
+    // A second after the last document of a page is complete, while the user
+    // reads, what loading it freed goes back to the system.
+    if (!m_giveBack) {
+        m_giveBack = new QTimer(this);
+        m_giveBack->setSingleShot(true);
+        m_giveBack->setInterval(1000);
+        connect(m_giveBack, &QTimer::timeout, this, &GiveBackFreeMemory);
+    }
+    m_giveBack->start();
 }
 
 void MainFRM::BrowserWindow_NewWindow2(NewWindowRequest& request)

@@ -90,6 +90,7 @@ private:
     // The browser control; other windows reach it through App::mainBrowser().
     BrowserControl* m_browser = nullptr;
     QTimer* m_blink = nullptr;
+    QTimer* m_giveBack = nullptr;
     int m_followTicks = 0;
     int m_blockedFlashes = 0;
 };
