@@ -10,7 +10,9 @@
 #  - a refused fetch in the source viewer after a good one leaves no old
 #    source: Open In Editor hands nothing stale on;
 #  - the preview browser goes from its local file to a web page, Back to the
-#    file and Forward to the web page again.
+#    file and Forward to the web page again;
+#  - a note of over a million characters opens, takes typing at its end and
+#    is written whole, byte for byte; its lines are lines of their own.
 set -uo pipefail
 E2E_START=later
 source "$(dirname "$0")/lib.sh" "$1"
@@ -159,6 +161,32 @@ xdotool key ctrl+a ctrl+c
 check "the pad shows the pasted text after a new start" wait_for 5 clipboard_is 'Ã© text'
 check "the file is as it was after a new start" file_is "$notes" "$note_bytes" || show_file "$notes"
 shot_window data-notepad-again "$pad"
+close_window "$pad"
+wait_for 10 no_window "$pad_regex" || true
+
+# --- a long note (over a million characters): opened, typed at its end, written whole -------
+long="$home/long-note"
+seq -f 'line %06g of a long note, written to be read back byte for byte' 1 20000 | sed 's/$/\r/' >"$long"
+printf 'a line separator \xe2\x80\xa8 and a lone \r inside\r\n' >>"$long"
+cp "$long" "$notes"
+head -c -2 "$long" >"$long.expected"
+printf 'end\r\nx\r\n' >>"$long.expected"
+open_from_menu "$pad_regex" "notepad window with a long note" "${menu_notepad[@]}"
+pad=$(window_named "$pad_regex")
+sleep 1
+click_at "$pad" 170 120
+xdotool key ctrl+End
+type_text end
+xdotool key Return
+type_text x
+same_as_expected() { cmp -s "$notes" "$long.expected"; }
+check "typing at the end of a long note writes the whole note with it, byte for byte" \
+  wait_for 10 same_as_expected || cmp "$notes" "$long.expected" | head -2
+xdotool key ctrl+a ctrl+c
+copied_lines_are() { [ "$(xclip -o -selection clipboard 2>/dev/null | sed -n "$1")" = "$2" ]; }
+check "the long note's lines are lines of their own in the pad (copied)" wait_for 5 copied_lines_are 2p \
+  "line 000002 of a long note, written to be read back byte for byte"
+check "the long note's last lines are as typed (copied)" wait_for 5 copied_lines_are '$p' x
 close_window "$(main_window)"
 check "the program ends" wait_for 20 ended
 finish
