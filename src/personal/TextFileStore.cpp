@@ -44,6 +44,12 @@ bool needsStandIn(char16_t c)
     return c == u'\r' || c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == kEscapeHigh;
 }
 
+// What the text area shows as a line break, and the writer writes as CR LF.
+bool isAreaLineBreak(char16_t c)
+{
+    return c == u'\n' || c == 0x2028 || c == 0x2029;
+}
+
 bool isEscapeAt(QStringView text, qsizetype i)
 {
     return i + 1 < text.size() && text[i].unicode() == kEscapeHigh && text[i + 1].unicode() == kEscapeLow;
@@ -123,8 +129,8 @@ void forEachFileUnit(QStringView text, Sink&& sink)
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = in[i].unicode();
-        if (c == u'\n' || c == 0x2028 || c == 0x2029) {
-            sink(u'\r');  // a line break of the area
+        if (isAreaLineBreak(c)) {
+            sink(u'\r');
             sink(u'\n');
             continue;
         }
@@ -161,7 +167,7 @@ QString FileTextOf(QStringView text)
 {
     qsizetype breaks = 0;
     for (const QChar c : text)
-        breaks += c == u'\n' || c == QChar(0x2028) || c == QChar(0x2029);
+        breaks += isAreaLineBreak(c.unicode());
     QString out(text.size() + breaks, Qt::Uninitialized);
     QChar* o = out.data();
     forEachFileUnit(text, [&o](char16_t unit) { *o++ = QChar(unit); });
