@@ -1,7 +1,12 @@
 #include "platform/WindowIcon.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QWidget>
+
+#include <utility>
 
 namespace WindowIcon {
 
@@ -22,6 +27,33 @@ QIcon Load(const QString& programDir)
             return icon;
     }
     return icon;
+}
+
+SetOnFirstManagedWindow::SetOnFirstManagedWindow(QString programDir, QObject* parent)
+    : QObject(parent), m_programDir(std::move(programDir))
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+SetOnFirstManagedWindow::~SetOnFirstManagedWindow()
+{
+    if (!m_done && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool SetOnFirstManagedWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A widget's show event comes before its native window is mapped, so the
+    // window manager finds the icon there when it takes the window on.
+    if (event->type() != QEvent::Show || m_done)
+        return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isWindow() || widget->windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        return false;
+    m_done = true;
+    QCoreApplication::instance()->removeEventFilter(this);
+    QApplication::setWindowIcon(Load(m_programDir));
+    return false;
 }
 
 }  // namespace WindowIcon

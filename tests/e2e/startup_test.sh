@@ -14,6 +14,10 @@ case "$title" in
 esac
 sleep 2
 shot main
+# The icon is given to the first window the window manager shows (the
+# splash is not managed): the main window carries it for the task bar.
+icon_sizes() { xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | wc -l; }
+check "the main window carries the program's icon" test "$(icon_sizes "$(window_named '^Nimbrel - .')")" -ge 1
 
 # Windows > Misc. > Browser Status.
 menu Down Down Down Right Down Down Right
@@ -26,4 +30,5 @@ shot status
 wmctrl -i -c "$(window_named '^Nimbrel - .')"
 wait_for 20 ended || { echo "program did not end"; exit 1; }
 no_engine_left
-echo "1 passed, 0 failed"
+ok "the program ends with its main window, no engine process left"
+finish
