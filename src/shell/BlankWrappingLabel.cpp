@@ -3,9 +3,13 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <utility>
+
+BlankWrappingLabel::BlankWrappingLabel(QString text, QWidget* parent) : QWidget(parent), m_text(std::move(text)) {}
+
 void BlankWrappingLabel::paintEvent(QPaintEvent*)
 {
-    QString shown = text();
+    QString shown = m_text;
     shown.replace(QLatin1Char(' '), QChar(0x00A0));  // no break opportunities: wrap anywhere
     QTextLayout layout(shown, font());
     QTextOption option;

@@ -12,7 +12,6 @@
 
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -42,8 +41,6 @@ IntroFRM::IntroFRM(App& app) : Form(app)
     // 826 blanks wrap over the first lines, so the words land low on the picture.
     ClickAnywhereToEnter = new BlankWrappingLabel(QString(826, QLatin1Char(' ')) + QStringLiteral("Click Anywhere To Enter."), this);
     Twips::place(ClickAnywhereToEnter, 0, 0, 6975, 2415);
-    ClickAnywhereToEnter->setWordWrap(true);
-    ClickAnywhereToEnter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The words stay over the picture, clear of its bottom margin.
     ClickAnywhereToEnter->setContentsMargins(Twips::toPixels(120), 0, 0, Twips::toPixels(240));
     ClickAnywhereToEnter->setFont(Look::font(8.25));

@@ -3,7 +3,7 @@
 #include "platform/Form.h"
 
 class ImageControl;
-class QLabel;
+class BlankWrappingLabel;
 class QFrame;
 
 // The borderless splash window the program starts on. A click anywhere plays
@@ -23,7 +23,7 @@ protected:
 private:
     friend struct TestAccess<IntroFRM>;
 
-    QLabel* ClickAnywhereToEnter = nullptr;
+    BlankWrappingLabel* ClickAnywhereToEnter = nullptr;
     ImageControl* IntroImage = nullptr;
     QFrame* IntroFormBorder = nullptr;
     bool m_entering = false;

@@ -13,6 +13,7 @@
 #include "personal/LinksFRM.h"
 #include "personal/NotePadFRM.h"
 #include "shell/AboutFRM.h"
+#include "shell/BlankWrappingLabel.h"
 #include "shell/IntroFRM.h"
 #include "shell/MenuFRM.h"
 
@@ -169,7 +170,7 @@ struct TestAccess<IntroFRM> {
         : ClickAnywhereToEnter(w->ClickAnywhereToEnter), IntroImage(w->IntroImage), IntroFormBorder(w->IntroFormBorder)
     {
     }
-    QLabel* ClickAnywhereToEnter;
+    BlankWrappingLabel* ClickAnywhereToEnter;
     ImageControl* IntroImage;
     QFrame* IntroFormBorder;
 };
