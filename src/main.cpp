@@ -11,6 +11,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtProcessEnd.h"
 #include "platform/QtSoundPlayer.h"
+#include "platform/WarmUp.h"
 #include "platform/WindowIcon.h"
 #include "shell/IntroFRM.h"
 
@@ -24,12 +25,13 @@ int main(int argc, char** argv)
     // and ~/.cache/Nimbrel, without the name twice.
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setDesktopFileName(QStringLiteral("nimbrel"));
-    QApplication::setWindowIcon(WindowIcon::Load(QCoreApplication::applicationDirPath()));
     Look::installFontSubstitution();
+    const WarmUp warmUp;
+    WindowIcon::SetOnFirstManagedWindow icon(QCoreApplication::applicationDirPath());
     CursorBlinkRest blinkRest;
 
     QtMessages messages;
-    QtSoundPlayer sound;
+    QtSoundPlayer sound(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelsound"));
     FilePictureLoader pictures;
     LazyBrowserFactory browsers(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelengine"),
                                 messages);

@@ -1,30 +1,59 @@
 #include "platform/QtSoundPlayer.h"
 
-#include "platform/SoundOutput.h"
+#include "platform/SoundSink.h"
 
-QtSoundPlayer::QtSoundPlayer()
+#include <QLibrary>
+#include <cstdio>
+#include <utility>
+
+QtSoundPlayer::QtSoundPlayer(QString modulePath) : m_modulePath(std::move(modulePath))
 {
     m_thread.setObjectName(QStringLiteral("sound"));
 }
 
 QtSoundPlayer::~QtSoundPlayer()
 {
-    if (!m_thread.isRunning())
+    if (!m_context)
         return;
-    // Deleted on its own thread, as its stream and timers belong there; the
-    // thread deletes it on its way out.
-    if (m_output)
-        m_output->deleteLater();
+    // The stream and its timers belong to the audio thread: the thread
+    // deletes them on its way out.
+    m_context->deleteLater();
     m_thread.quit();
     m_thread.wait(2000);
 }
 
+SoundSink* QtSoundPlayer::Sink()
+{
+    if (m_loaded)
+        return m_sink;
+    m_loaded = true;
+    // Stays loaded for the rest of the run: the audio libraries keep threads.
+    QLibrary module(m_modulePath);
+    module.setLoadHints(QLibrary::PreventUnloadHint);
+    using Entry = SoundSink* (*)();
+    if (const auto entry = reinterpret_cast<Entry>(module.resolve("nimbrel_create_sound_output"))) {
+        m_sink = entry();
+        m_sink->setParent(m_context);
+    } else {
+        // Every sound is silence from here on; the program works on.
+        const QByteArray line = "nimbrel: no sound: " + module.errorString().toLocal8Bit() + '\n';
+        std::fputs(line.constData(), stderr);
+    }
+    return m_sink;
+}
+
 void QtSoundPlayer::PlayWave(const QString& path)
 {
-    if (!m_output) {
-        m_output = new SoundOutput;
-        m_output->moveToThread(&m_thread);
+    if (!m_context) {
+        m_context = new QObject;
+        m_context->moveToThread(&m_thread);
         m_thread.start();
     }
-    QMetaObject::invokeMethod(m_output, [output = m_output.data(), path] { output->Play(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context,
+        [this, path] {
+            if (SoundSink* sink = Sink())
+                sink->Play(path);
+        },
+        Qt::QueuedConnection);
 }

@@ -3,25 +3,37 @@
 #include "platform/SoundPlayer.h"
 
 #include <QObject>
-#include <QPointer>
+#include <QString>
 #include <QThread>
 
-class SoundOutput;
+class SoundSink;
 
-// Sound effects through Qt Multimedia. PlayWave returns at once: the sound
-// is handed to the audio thread, which is started with the first sound (so a
-// program start does not wait for the audio device) and keeps one output
-// stream for the whole run. The newest request wins: the sound playing is cut
-// off, nothing is queued.
-class QtSoundPlayer final : public QObject, public SoundPlayer {
-    Q_OBJECT
+// Sound effects through Qt Multimedia, which lives in a module of its own
+// (modulePath, without its suffix). PlayWave returns at once: the sound is
+// handed to the audio thread, which is started with the first sound and
+// loads the module there, so neither the program's start nor any window
+// waits for the audio libraries or the audio device. The thread keeps one
+// output stream for the whole run. The newest request wins: the sound playing
+// is cut off, nothing is queued.
+class QtSoundPlayer final : public SoundPlayer {
 public:
-    QtSoundPlayer();
+    explicit QtSoundPlayer(QString modulePath);
     ~QtSoundPlayer() override;
+    QtSoundPlayer(const QtSoundPlayer&) = delete;
+    QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
 
     void PlayWave(const QString& path) override;
 
 private:
+    // Runs on the audio thread: the output, made on the first sound.
+    SoundSink* Sink();
+
+    QString m_modulePath;
     QThread m_thread;
-    QPointer<SoundOutput> m_output;
+    // Lives on the audio thread and is deleted there, with the output (its
+    // child), as the thread ends.
+    QObject* m_context = nullptr;
+    // Touched on the audio thread only.
+    SoundSink* m_sink = nullptr;
+    bool m_loaded = false;
 };

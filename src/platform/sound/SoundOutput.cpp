@@ -1,4 +1,4 @@
-#include "platform/SoundOutput.h"
+#include "platform/sound/SoundOutput.h"
 
 #include "platform/WaveSynth.h"
 
@@ -34,7 +34,7 @@ WaveDecoder::SampleType TypeOf(QAudioFormat::SampleFormat format)
 
 }  // namespace
 
-SoundOutput::SoundOutput(QObject* parent) : QObject(parent)
+SoundOutput::SoundOutput(QObject* parent) : SoundSink(parent)
 {
     m_feed.setInterval(kFeedMs);
     m_feed.setTimerType(Qt::PreciseTimer);

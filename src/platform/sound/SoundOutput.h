@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/SoundSink.h"
 #include "platform/WaveDecoder.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
-#include <QObject>
 #include <QString>
 #include <QTimer>
 
@@ -21,15 +21,13 @@ class QIODevice;
 // heard at once. Each wave is decoded once, into the stream's own format, and
 // kept. Between sounds the stream is paused, so a resting program wakes
 // neither itself nor the sound server.
-class SoundOutput final : public QObject {
+class SoundOutput final : public SoundSink {
     Q_OBJECT
 public:
     explicit SoundOutput(QObject* parent = nullptr);
     ~SoundOutput() override;
 
-    // Cuts off the sound playing, if any, and plays this file, or the built-in
-    // default sound when the file is missing or no wave this can read.
-    void Play(const QString& path);
+    void Play(const QString& path) override;
 
 private:
     bool OpenOutput();
