@@ -9,7 +9,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/FilePictureLoader.h"
 #include "platform/Look.h"
-#include "platform/NetworkTransfer.h"
+#include "platform/network/NetworkTransfer.h"
 #include "platform/ProcessEnd.h"
 #include "platform/SoundPlayer.h"
 

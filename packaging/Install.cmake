@@ -9,7 +9,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS nimbrel RUNTIME DESTINATION ${NIMBREL_INSTALL_PROGRAM_DIR})
-install(TARGETS nimbrelengine_module nimbrelsound_module LIBRARY DESTINATION ${NIMBREL_INSTALL_PROGRAM_DIR})
+install(TARGETS nimbrelengine_module nimbrelsound_module nimbrelnetwork_module LIBRARY DESTINATION ${NIMBREL_INSTALL_PROGRAM_DIR})
 # The skin. The user's own files that a run from the build tree may have left
 # there stay behind, and so do the binaries installed above.
 install(DIRECTORY ${NIMBREL_PROGRAM_DIR}/ DESTINATION ${NIMBREL_INSTALL_PROGRAM_DIR}

@@ -5,8 +5,8 @@
 #include "platform/EngineEnvironment.h"
 #include "platform/FilePictureLoader.h"
 #include "platform/LazyBrowserFactory.h"
+#include "platform/LazyTransfer.h"
 #include "platform/Look.h"
-#include "platform/NetworkTransfer.h"
 #include "platform/QtMessages.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtProcessEnd.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     FilePictureLoader pictures;
     LazyBrowserFactory browsers(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelengine"),
                                 messages);
-    NetworkTransfer transfer;
+    LazyTransfer transfer(QCoreApplication::applicationDirPath() + QStringLiteral("/nimbrelnetwork"));
     QtFileDialogs dialogs;
     QtProcessEnd process;
     ClockRandom random;

@@ -1,9 +1,9 @@
 #include "platform/LazyBrowserFactory.h"
 
 #include "platform/EngineDrawing.h"
+#include "platform/Module.h"
 #include "platform/UnavailableBrowser.h"
 
-#include <QLibrary>
 
 LazyBrowserFactory::LazyBrowserFactory(QString modulePath, Messages& messages)
     : m_modulePath(std::move(modulePath)), m_messages(messages)
@@ -18,15 +18,9 @@ BrowserFactory* LazyBrowserFactory::Engine()
         return m_engine.get();
     m_tried = true;
     const bool software = EngineDrawing::Prepare() == EngineDrawing::Kind::Software;
-    // The module stays loaded for the rest of the run: the engine keeps threads.
-    QLibrary module(m_modulePath);
-    module.setLoadHints(QLibrary::PreventUnloadHint);
-    using Entry = BrowserFactory* (*)(Messages&, bool);
-    const auto entry = reinterpret_cast<Entry>(module.resolve("nimbrel_create_browser_factory"));
-    if (entry)
-        m_engine.reset(entry(m_messages, software));
-    else
-        m_error = module.errorString();
+    using Make = BrowserFactory* (*)(Messages&, bool);
+    if (const auto make = reinterpret_cast<Make>(Module::Entry(m_modulePath, "nimbrel_create_browser_factory", &m_error)))
+        m_engine.reset(make(m_messages, software));
     return m_engine.get();
 }
 

@@ -1,8 +1,8 @@
 #include "platform/QtSoundPlayer.h"
 
+#include "platform/Module.h"
 #include "platform/SoundSink.h"
 
-#include <QLibrary>
 #include <cstdio>
 #include <utility>
 
@@ -27,16 +27,14 @@ SoundSink* QtSoundPlayer::Sink()
     if (m_loaded)
         return m_sink;
     m_loaded = true;
-    // Stays loaded for the rest of the run: the audio libraries keep threads.
-    QLibrary module(m_modulePath);
-    module.setLoadHints(QLibrary::PreventUnloadHint);
-    using Entry = SoundSink* (*)();
-    if (const auto entry = reinterpret_cast<Entry>(module.resolve("nimbrel_create_sound_output"))) {
-        m_sink = entry();
+    QString error;
+    using Make = SoundSink* (*)();
+    if (const auto make = reinterpret_cast<Make>(Module::Entry(m_modulePath, "nimbrel_create_sound_output", &error))) {
+        m_sink = make();
         m_sink->setParent(m_context);
     } else {
         // Every sound is silence from here on; the program works on.
-        const QByteArray line = "nimbrel: no sound: " + module.errorString().toLocal8Bit() + '\n';
+        const QByteArray line = "nimbrel: no sound: " + error.toLocal8Bit() + '\n';
         std::fputs(line.constData(), stderr);
     }
     return m_sink;

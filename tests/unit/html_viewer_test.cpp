@@ -1,7 +1,7 @@
 #include "authoring/EditorFRM.h"
 #include "authoring/HTMLVeiwerFRM.h"
 #include "platform/ImageControl.h"
-#include "platform/NetworkTransfer.h"
+#include "platform/network/NetworkTransfer.h"
 #include "platform/Twips.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"

@@ -1,6 +1,8 @@
 // What the program does at start-up to show its first window sooner: the
 // application icon given to the first managed window, the sound module loaded
-// on the audio thread, and the splash caption drawn by a widget of its own.
+// on the audio thread, the network module loaded with the first fetch, and
+// the splash caption drawn by a widget of its own.
+#include "platform/LazyTransfer.h"
 #include "platform/QtSoundPlayer.h"
 #include "platform/WindowIcon.h"
 #include "shell/BlankWrappingLabel.h"
@@ -56,6 +58,19 @@ TEST(SoundPlayerModule, AMissingModuleMeansSilenceAndNeitherAHangNorACrash)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     // A player that never played starts no thread and ends at once.
     QtSoundPlayer unused(dir.filePath(QStringLiteral("nimbrelsound")));
+}
+
+TEST(TransferModule, WithoutTheModuleEveryFetchFailsWithASentenceForTheUser)
+{
+    QTemporaryDir dir;
+    LazyTransfer transfer(dir.filePath(QStringLiteral("nimbrelnetwork")));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const TransferResult result = transfer.OpenURL(QStringLiteral("http://127.0.0.1:9/"));
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.text.isEmpty());
+        EXPECT_TRUE(result.error.startsWith(QStringLiteral("Nimbrel cannot fetch pages"))) << result.error.toStdString();
+        EXPECT_TRUE(result.error.contains(QStringLiteral("nimbrelnetwork"))) << "the reason names the module";
+    }
 }
 
 namespace {

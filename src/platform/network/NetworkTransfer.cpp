@@ -1,4 +1,4 @@
-#include "platform/NetworkTransfer.h"
+#include "platform/network/NetworkTransfer.h"
 
 #include "platform/WebTextDecoder.h"
 
