@@ -4,7 +4,6 @@
 #include "platform/Module.h"
 #include "platform/UnavailableBrowser.h"
 
-
 LazyBrowserFactory::LazyBrowserFactory(QString modulePath, Messages& messages)
     : m_modulePath(std::move(modulePath)), m_messages(messages)
 {

@@ -6,8 +6,6 @@
 #include <QString>
 #include <QThread>
 
-class SoundSink;
-
 // Sound effects through Qt Multimedia, which lives in a module of its own
 // (modulePath, without its suffix). PlayWave returns at once: the sound is
 // handed to the audio thread, which is started with the first sound and
@@ -25,15 +23,9 @@ public:
     void PlayWave(const QString& path) override;
 
 private:
-    // Runs on the audio thread: the output, made on the first sound.
-    SoundSink* Sink();
-
     QString m_modulePath;
     QThread m_thread;
-    // Lives on the audio thread and is deleted there, with the output (its
-    // child), as the thread ends.
-    QObject* m_context = nullptr;
-    // Touched on the audio thread only.
-    SoundSink* m_sink = nullptr;
-    bool m_loaded = false;
+    // The side of the player that lives on the audio thread (made with the
+    // first sound); it is deleted there, with the output, as the thread ends.
+    QObject* m_side = nullptr;
 };
