@@ -151,7 +151,11 @@ check_title() {  # check_title <what> <seconds> <window> <text>
 # Records every title a window takes, as X reports its changes, into a file.
 spy_titles() {  # spy_titles <window> <file>
   : >"$2"
-  xprop -spy -id "$1" -notype _NET_WM_NAME >"$2" 2>/dev/null &
+  # Ahead of the program in the queue for the processor (where allowed): a
+  # title that the next one replaces within milliseconds is read only if
+  # the spy gets to run between the two.
+  # (nice runs it at the usual priority where it may not raise it.)
+  nice -n -10 xprop -spy -id "$1" -notype _NET_WM_NAME >"$2" 2>/dev/null &
   spies+=($!)
   sleep 0.2
 }
