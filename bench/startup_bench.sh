@@ -74,7 +74,12 @@ wait_window() {
   return 1
 }
 # Title changes of window $1, each line stamped with the ms it was seen.
-spy_titles() { xprop -id "$1" -spy WM_NAME 2>/dev/null | while IFS= read -r l; do echo "$(now_ms) $l"; done >"$2" & spy_pid=$!; pids+=($spy_pid); sleep 0.2; }
+# Every title the window is given, each stamped with the time X had it
+# (title_watch records the requests themselves, so none is missed).
+spy_titles() {
+  "$build/tests/title_watch" --stamp "$1" >"$2" & spy_pid=$!; pids+=($spy_pid)
+  for _ in $(seq 1 100); do [ -s "$2" ] && return 0; sleep 0.02; done
+}
 # The first time at or after $2 at which a title matching $3 was seen in file $1.
 title_at() {
   local line
@@ -86,8 +91,7 @@ title_at() {
   return 1
 }
 # The time of the first title matching $3 seen at or after the first title
-# change at or after $2: the end of a load started at $2. (The titles in
-# between may come too fast to be seen one by one.)
+# change at or after $2: the end of a load started at $2.
 changed_at() { local t; t=$(title_at "$1" "$2" '.') && title_at "$1" "$t" "$3"; }
 tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
 tree_pss_kb() {
