@@ -1,14 +1,18 @@
 // Prints the wall-clock time, in epoch milliseconds, at which a top-level
 // window of the given WM_CLASS instance name first becomes viewable, then ends.
+// With "painted" it waits on and prints a second line: the time the program
+// first drew into that window after it was mapped (from the DAMAGE extension),
+// which is when a user sees what the window shows.
 // It writes "ready" to standard error once it is listening, so a script can
 // start the program after it and take the time between the two.
 //
-//   map_watch nimbrel            (ends with 1 after 30 s without such a window)
+//   map_watch nimbrel [painted]  (ends with 1 after 30 s without such a window)
 //
 // It listens to X's structure events instead of polling, so the figure is the
 // moment the server made the window viewable, not the next poll after it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
 
 #include <sys/select.h>
 
@@ -52,8 +56,9 @@ int IgnoreErrors(Display*, XErrorEvent*)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: map_watch INSTANCE\n");
+    const bool painted = argc == 3 && std::strcmp(argv[2], "painted") == 0;
+    if (argc != 2 && !painted) {
+        std::fprintf(stderr, "usage: map_watch INSTANCE [painted]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -62,6 +67,11 @@ int main(int argc, char** argv)
         return 2;
     }
     XSetErrorHandler(IgnoreErrors);
+    int damageEvent = 0, damageError = 0;
+    if (painted && !XDamageQueryExtension(display, &damageEvent, &damageError)) {
+        std::fprintf(stderr, "map_watch: the display has no DAMAGE extension\n");
+        return 2;
+    }
     const Window root = DefaultRootWindow(display);
     XSelectInput(display, root, SubstructureNotifyMask);
     XSync(display, False);
@@ -72,6 +82,7 @@ int main(int argc, char** argv)
     // a window manager's frame is seen too. A window counts once it has the
     // class and it and all its ancestors are mapped.
     std::set<Window> seen;
+    Window mapped = None;
     const long long deadline = NowMs() + 30000;
     const int fd = ConnectionNumber(display);
     while (NowMs() < deadline) {
@@ -81,13 +92,27 @@ int main(int argc, char** argv)
             if (event.type == CreateNotify) {
                 XSelectInput(display, event.xcreatewindow.window, StructureNotifyMask | SubstructureNotifyMask);
                 seen.insert(event.xcreatewindow.window);
-            } else if (event.type == MapNotify) {
+                // Watched for drawing from the start: the first picture can
+                // follow the map within a millisecond.
+                if (painted)
+                    XDamageCreate(display, event.xcreatewindow.window, XDamageReportNonEmpty);
+            } else if (event.type == MapNotify && mapped == None) {
                 const long long at = NowMs();
                 for (Window window : seen)
                     if (HasInstance(display, window, argv[1]) && Viewable(display, window)) {
                         std::printf("%lld\n", at);
-                        return 0;
+                        std::fflush(stdout);
+                        if (!painted)
+                            return 0;
+                        mapped = window;
+                        break;
                     }
+            } else if (painted && event.type == damageEvent + XDamageNotify) {
+                const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
+                if (mapped != None && damage.drawable == mapped) {
+                    std::printf("%lld\n", NowMs());
+                    return 0;
+                }
             }
         }
         fd_set read{};

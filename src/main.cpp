@@ -16,17 +16,20 @@
 #include "shell/IntroFRM.h"
 
 #include <QApplication>
+#include <QScopeGuard>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
+    WarmUp warmUp;
     EngineEnvironment::Prepare();
     QApplication application(argc, argv);
+    const auto finishWarmUp = qScopeGuard([&warmUp] { warmUp.Finish(); });
     // No organisation name: the data and cache folders are ~/.local/share/Nimbrel
     // and ~/.cache/Nimbrel, without the name twice.
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
     QApplication::setDesktopFileName(QStringLiteral("nimbrel"));
     Look::installFontSubstitution();
-    const WarmUp warmUp;
     WindowIcon::SetOnFirstManagedWindow icon(QCoreApplication::applicationDirPath());
     CursorBlinkRest blinkRest;
 
@@ -45,6 +48,7 @@ int main(int argc, char** argv)
     {
         App app(services, QCoreApplication::applicationDirPath());
         app.forms().Show<IntroFRM>();
+        QTimer::singleShot(0, &application, [&warmUp] { warmUp.AfterFirstWindow(); });
         result = QApplication::exec();
         // Leaving this block destroys every window without its unload handling
         // (the program has ended), then the engine shuts down with the factory.

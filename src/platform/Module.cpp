@@ -1,6 +1,10 @@
 #include "platform/Module.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QLibrary>
+
+#include <thread>
 
 namespace Module {
 
@@ -12,6 +16,17 @@ QFunctionPointer Entry(const QString& path, const char* symbol, QString* error)
     const QFunctionPointer entry = module.resolve(symbol);
     if (!entry && error)
         *error = module.errorString();
+    return entry;
+}
+
+QFunctionPointer EntryAtLowPriority(const QString& path, const char* symbol, QString* error)
+{
+    QFunctionPointer entry = nullptr;
+    std::thread loader([&] {
+        LowerThisThreadPriority();
+        entry = Entry(path, symbol, error);
+    });
+    loader.join();
     return entry;
 }
 

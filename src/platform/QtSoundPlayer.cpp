@@ -3,6 +3,8 @@
 #include "platform/Module.h"
 #include "platform/SoundSink.h"
 
+#include <QTimer>
+
 #include <cstdio>
 #include <utility>
 
@@ -57,6 +59,12 @@ QtSoundPlayer::~QtSoundPlayer()
 {
     if (!m_side)
         return;
+    if (!m_thread.isRunning()) {
+        // Never started (no event loop ran since the first sound): nothing
+        // runs on it, and the sounds still queued to it go with it.
+        delete m_side;
+        return;
+    }
     // The stream and its timers belong to the audio thread: the thread
     // deletes them on its way out.
     m_side->deleteLater();
@@ -69,7 +77,8 @@ void QtSoundPlayer::PlayWave(const QString& path)
     if (!m_side) {
         m_side = new AudioThreadSide(m_modulePath);
         m_side->moveToThread(&m_thread);
-        m_thread.start();
+        // Sounds asked for until then wait in the thread's queue, in order.
+        QTimer::singleShot(0, &m_starter, [this] { m_thread.start(); });
     }
     QMetaObject::invokeMethod(
         m_side, [side = static_cast<AudioThreadSide*>(m_side), path] { side->Play(path); }, Qt::QueuedConnection);

@@ -1,21 +1,39 @@
 #include "platform/WarmUp.h"
 
-#include <QByteArrayList>
 #include <QFontDatabase>
-#include <QImageReader>
 #include <QStringList>
 
+#ifdef NIMBREL_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 WarmUp::WarmUp()
-    : m_thread([] {
-          // The picture formats first: the splash reads its picture before it
-          // lays out its first text.
-          QImageReader::supportedImageFormats();
-          QFontDatabase::families();
-      })
 {
+#ifdef NIMBREL_HAVE_FONTCONFIG
+    // Qt reads the same configuration as its first font is asked for; read
+    // here, it is there by then.
+    m_fontConfiguration = std::thread([] { FcInit(); });
+#endif
 }
 
 WarmUp::~WarmUp()
 {
-    m_thread.join();
+    Finish();
+    if (m_fontConfiguration.joinable())
+        m_fontConfiguration.join();
+}
+
+void WarmUp::Finish()
+{
+    if (m_fontList.joinable())
+        m_fontList.join();
+}
+
+void WarmUp::AfterFirstWindow()
+{
+    if (m_listing)
+        return;
+    m_listing = true;
+    // The first window paints its text next, while this runs.
+    m_fontList = std::thread([] { QFontDatabase::families(); });
 }

@@ -2,14 +2,15 @@
 
 #include <thread>
 
-// Does, on a thread of its own while the first window is made, the one-time
-// work Qt would otherwise do on the user-interface thread before that window
-// can be shown: it looks through the picture format plugins (the first picture
-// read waits for that) and reads every installed font (the first text measured
-// waits for that, some 10 ms). Both lists lock themselves, so a picture read
-// or a text measured meanwhile waits for the work to end instead of racing it.
-// Make it after the QApplication, and let it go before the QApplication does:
-// it waits for the thread.
+// Does on helper threads the one-time work the first text drawn would
+// otherwise wait for on the user-interface thread: reading the system's font
+// configuration and font caches (some 10 ms), from the moment the program
+// starts, while Qt connects to the display; then, once the first window is
+// shown, Qt's own list of the installed fonts. Both lock themselves, so a text
+// measured meanwhile waits for the work instead of racing it. Nothing runs
+// beside the first window while it is made: a helper that maps files or links
+// libraries then slows the window down more than it gains.
+// Make it first in main; call Finish before the QApplication goes.
 class WarmUp {
 public:
     WarmUp();
@@ -17,6 +18,13 @@ public:
     WarmUp(const WarmUp&) = delete;
     WarmUp& operator=(const WarmUp&) = delete;
 
+    // Call once the first window has been shown (the QApplication exists).
+    void AfterFirstWindow();
+    // Waits for what needs the QApplication.
+    void Finish();
+
 private:
-    std::thread m_thread;
+    std::thread m_fontConfiguration;
+    std::thread m_fontList;
+    bool m_listing = false;
 };

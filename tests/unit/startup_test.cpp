@@ -53,6 +53,13 @@ TEST(SoundPlayerModule, AMissingModuleMeansSilenceAndNeitherAHangNorACrash)
         QtSoundPlayer player(dir.filePath(QStringLiteral("nimbrelsound")));
         player.PlayWave(QStringLiteral("/no/such/Click.WAV"));
         player.PlayWave(QStringLiteral("/no/such/Click.WAV"));
+        QCoreApplication::processEvents();  // the audio thread starts here
+    }
+    {
+        // Gone before the event loop ran: the thread never starts, and the
+        // sounds queued to it go with the player.
+        QtSoundPlayer player(dir.filePath(QStringLiteral("nimbrelsound")));
+        player.PlayWave(QStringLiteral("/no/such/Click.WAV"));
     }
     // The player waits for its thread on the way out; the thread must end at once.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
