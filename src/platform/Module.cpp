@@ -1,10 +1,13 @@
 #include "platform/Module.h"
 
-#include "platform/ThreadPriority.h"
-
 #include <QLibrary>
 
 #include <thread>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace Module {
 
@@ -23,7 +26,10 @@ QFunctionPointer EntryAtLowPriority(const QString& path, const char* symbol, QSt
 {
     QFunctionPointer entry = nullptr;
     std::thread loader([&] {
-        LowerThisThreadPriority();
+#ifdef __linux__
+        // Only this thread: a Linux thread has a nice value of its own.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+#endif
         entry = Entry(path, symbol, error);
     });
     loader.join();
