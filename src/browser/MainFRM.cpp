@@ -288,7 +288,12 @@ QPoint MainFRM::MenuPopupPoint() const
 
 void MainFRM::ShowLocationInAddressBox()
 {
-    URLC->setEditText(m_browser->LocationURL());
+    // Every step of a load shows the address; the box is rewritten only when
+    // it changes, so a load's many steps neither redraw it nor reset the
+    // cursor and selection of a user who is about to type.
+    const QString location = m_browser->LocationURL();
+    if (URLC->currentText() != location)
+        URLC->setEditText(location);
 }
 
 void MainFRM::BrowserWindow_StatusTextChange(const QString&)

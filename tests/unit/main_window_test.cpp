@@ -240,6 +240,22 @@ TEST_F(MainWindow, EventsWriteTheirTitlesAndTheAddress)
     EXPECT_EQ(main->Caption(), "Nimbrel - [  ] - [ Reading -5  of  -7 ]");
 }
 
+TEST_F(MainWindow, LoadStepsLeaveAnAddressBoxThatAlreadyShowsTheLocation)
+{
+    // A user selecting in the box while the page loads keeps the selection;
+    // only a new address replaces what the box shows.
+    browser->locationURL = "http://page.test/x";
+    ui(main).URLC->setEditText("http://page.test/x");
+    ui(main).URLC->lineEdit()->setSelection(7, 4);
+    emit browser->ProgressChange(50, 100);
+    emit browser->StatusTextChange(QString());
+    EXPECT_EQ(ui(main).URLC->lineEdit()->selectedText(), "page");
+    browser->locationURL = "http://page.test/y";
+    emit browser->ProgressChange(60, 100);
+    EXPECT_EQ(ui(main).URLC->currentText(), "http://page.test/y");
+    EXPECT_FALSE(ui(main).URLC->lineEdit()->hasSelectedText());
+}
+
 TEST_F(MainWindow, ProgressCreatesTheStatusWindowHiddenWithItsSound)
 {
     EXPECT_EQ(t.app->forms().Find<BrowserStatusFRM>(), nullptr);
