@@ -1,6 +1,31 @@
 #include "platform/FilePictureLoader.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+
+// Qt asks each of its picture plugins whether it knows a file before its own
+// BMP reader is tried, and that loads every plugin, some milliseconds the
+// first window waits for. The skins are BMP files, so a file that starts as
+// one goes to that reader alone; anything else, and a BMP it cannot read, is
+// read the usual way.
+QPixmap Read(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.read(2) == "BM") {
+        file.close();
+        QImageReader bitmap(path, "bmp");
+        bitmap.setAutoDetectImageFormat(false);
+        const QImage image = bitmap.read();
+        if (!image.isNull())
+            return QPixmap::fromImage(image);
+    }
+    return QPixmap(path);
+}
+
+}  // namespace
 
 QPixmap FilePictureLoader::Load(const QString& path)
 {
@@ -13,7 +38,7 @@ QPixmap FilePictureLoader::Load(const QString& path)
     auto it = m_cache.find(path);
     if (it != m_cache.end() && it->size == info.size() && it->modified == modified)
         return it->pixmap;
-    QPixmap pixmap(path);
+    const QPixmap pixmap = Read(path);
     if (pixmap.isNull()) {
         m_cache.remove(path);
         return {};

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -59,6 +60,35 @@ TEST(HiDpiPictures, DoubleSizeFileIsUsedAboveRatioOneAndKeepsTheLogicalSize)
     EXPECT_EQ(only.size(), QSize(74, 17));
     EXPECT_EQ(only.devicePixelRatio(), 1.0);
     EXPECT_TRUE(ImageControl::LoadFor(loader, dir.filePath("Missing.BMP"), 2.0).isNull());
+}
+
+TEST(FilePictures, WhatAFileHoldsIsReadWhateverItsName)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteBitmap(dir.filePath("Plain.BMP"), {20, 10}, Qt::red));
+    QImage other(12, 6, QImage::Format_RGB32);
+    other.fill(Qt::green);
+    // Pictures of other kinds under a bitmap's name, as skins sometimes hold.
+    ASSERT_TRUE(other.save(dir.filePath("Png.BMP"), "PNG"));
+    ASSERT_TRUE(other.save(dir.filePath("Jpeg.BMP"), "JPEG", 100));
+    QFile broken(dir.filePath("Broken.BMP"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("BM not a picture at all");
+    broken.close();
+
+    FilePictureLoader loader;
+    const QPixmap plain = loader.Load(dir.filePath("Plain.BMP"));
+    EXPECT_EQ(plain.size(), QSize(20, 10));
+    EXPECT_EQ(plain.toImage().pixelColor(3, 3), QColor(Qt::red));
+    for (const char* name : {"Png.BMP", "Jpeg.BMP"}) {
+        const QPixmap read = loader.Load(dir.filePath(name));
+        EXPECT_EQ(read.size(), QSize(12, 6)) << name;
+        const QColor color = read.toImage().pixelColor(3, 3);
+        EXPECT_GT(color.green(), 240) << name;
+        EXPECT_LT(color.red() + color.blue(), 30) << name;
+    }
+    EXPECT_TRUE(loader.Load(dir.filePath("Broken.BMP")).isNull());
+    EXPECT_TRUE(loader.Load(dir.filePath("Missing.BMP")).isNull());
 }
 
 TEST(HiDpiPictures, ImageKeepsTheCatalogueNameAndLogicalSize)
