@@ -105,16 +105,28 @@ press() {  # press <spy file> <x> <y> [path whose requests to count]
   t=$(now)
   click_at "$main" "$2" "$3"
 }
+# What the address box shows, as a user who copies it from there gets it.
+address_shown() {
+  click_at "$main" "${address[@]}"
+  sleep 0.2
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  xclip -o -selection clipboard 2>/dev/null
+}
+address_is() { [ "$(address_shown)" = "$1" ]; }
+
 press "$home/t-back" "${back[@]}" /b.html
 check "Back fetches the earlier page again (server log)" wait_request 15 GET /b.html $((n + 1)) engine
 check "Back: the earlier page is on show" page_shows $green
 check "Back: title sequence ends on Done Loading Document" load_reported "$home/t-back"
+check "Back: the address box shows the earlier page's address" address_is "$site/b.html"
 heard "the Back button's click" "$t"
 
 press "$home/t-forward" "${forward[@]}" /c.html
 check "Forward fetches the later page again (server log)" wait_request 15 GET /c.html $((n + 1)) engine
 check "Forward: the later page is on show" page_shows $blue
 check "Forward: title sequence ends on Done Loading Document" load_reported "$home/t-forward"
+check "Forward: the address box shows the later page's address" address_is "$site/c.html"
 
 press "$home/t-refresh" "${refresh[@]}" /c.html
 check "Refresh fetches the page once more (server log)" wait_request 15 GET /c.html $((n + 1)) engine
