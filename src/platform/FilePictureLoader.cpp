@@ -14,9 +14,10 @@ namespace {
 QPixmap Read(const QString& path)
 {
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.read(2) == "BM") {
-        file.close();
-        QImageReader bitmap(path, "bmp");
+    if (file.open(QIODevice::ReadOnly) && file.peek(2) == "BM") {
+        // Read from the file already open; the reader still knows its name
+        // (a double-size "@2x" file gets its pixel ratio from it).
+        QImageReader bitmap(&file, "bmp");
         bitmap.setAutoDetectImageFormat(false);
         const QImage image = bitmap.read();
         if (!image.isNull())

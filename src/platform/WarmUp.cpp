@@ -31,9 +31,8 @@ void WarmUp::Finish()
 
 void WarmUp::AfterFirstWindow()
 {
-    if (m_listing)
+    if (m_fontList.joinable())
         return;
-    m_listing = true;
     // The first window paints its text next, while this runs.
     m_fontList = std::thread([] { QFontDatabase::families(); });
 }

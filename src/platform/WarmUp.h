@@ -6,10 +6,13 @@
 // otherwise wait for on the user-interface thread: reading the system's font
 // configuration and font caches (some 10 ms), from the moment the program
 // starts, while Qt connects to the display; then, once the first window is
-// shown, Qt's own list of the installed fonts. Both lock themselves, so a text
-// measured meanwhile waits for the work instead of racing it. Nothing runs
-// beside the first window while it is made: a helper that maps files or links
-// libraries then slows the window down more than it gains.
+// shown, Qt's own list of the installed fonts. That list locks itself, so a
+// text measured meanwhile waits for it instead of racing it. The font
+// configuration has no lock: a text measured while it is still being read
+// would read it a second time (in traces of the start the first text came
+// after it was read). Nothing runs beside the first window while it is made:
+// a helper that maps files or links libraries then slows the window down more
+// than it gains.
 // Make it first in main; call Finish before the QApplication goes.
 class WarmUp {
 public:
@@ -26,5 +29,4 @@ public:
 private:
     std::thread m_fontConfiguration;
     std::thread m_fontList;
-    bool m_listing = false;
 };
