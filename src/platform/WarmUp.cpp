@@ -3,24 +3,9 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#ifdef NIMBREL_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
-
-WarmUp::WarmUp()
-{
-#ifdef NIMBREL_HAVE_FONTCONFIG
-    // Qt reads the same configuration as its first font is asked for; read
-    // here, it is there by then.
-    m_fontConfiguration = std::thread([] { FcInit(); });
-#endif
-}
-
 WarmUp::~WarmUp()
 {
     Finish();
-    if (m_fontConfiguration.joinable())
-        m_fontConfiguration.join();
 }
 
 void WarmUp::Finish()
