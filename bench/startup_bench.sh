@@ -124,7 +124,11 @@ record() {
   sleep 0.2
 }
 stop_record() { pkill -P "$rec_pid" 2>/dev/null || true; kill "$rec_pid" 2>/dev/null || true; wait "$rec_pid" 2>/dev/null || true; }
-first_after() { awk -v t="$2" '$1 >= t {print $1 - t; exit}' "$1"; }
+# The ms from time $2 to the first onset in file $1 that belongs to it. An
+# onset is known to a 5 ms window and the arrival of its block, so one up to
+# 10 ms before the click stamp is the click's own (it counts as 0 ms); the
+# sound before it started half a second earlier or more.
+first_after() { awk -v t="$2" '$1 >= t - 10 {d = $1 - t; print (d < 0 ? 0 : d); exit}' "$1"; }
 
 declare -A fig
 add() { fig[$1]+="$2 "; }
