@@ -94,6 +94,9 @@ title_at() {
 # The time of the first title matching $3 seen at or after the first title
 # change at or after $2: the end of a load started at $2.
 changed_at() { local t; t=$(title_at "$1" "$2" '.') && title_at "$1" "$t" "$3"; }
+# The same for a load just started: the stamps are read once the load is
+# surely over, so that no poll of ours takes a processor from the load.
+load_end() { sleep "${LOAD_WAIT_S:-1}"; changed_at "$@"; }
 tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
 tree_pss_kb() {
   local sum=0 v
@@ -142,13 +145,13 @@ bare_view() {
   for k in $(seq 1 "$loads_each"); do
     xdotool mousemove --window "$bw" 300 250; sleep 0.5
     t0=$(now_ms); xdotool key Return
-    t=$(changed_at "$work/btitles" "$t0" '"loaded"') && add "$1_load" $((t - t0))
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_load" $((t - t0))
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add "$1_idle" "$(idle_cpu "$wp")"
     # The same, with a click on the bare window's Go button, the pointer left on it.
     xdotool mousemove --window "$bw" 37 8; sleep 0.5
     t0=$(now_ms); xdotool click 1
-    t=$(changed_at "$work/btitles" "$t0" '"loaded"') && add "$1_go" $((t - t0))
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_go" $((t - t0))
     [ "$k" = "$loads_each" ] || sleep "$rest_s"
   done
   # The engine keeps working for some 20 s after a load; the program's idle
@@ -218,14 +221,14 @@ for run in $(seq 1 "$runs"); do
     # Enter in the address box, the pointer resting there.
     xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.5
     t0=$(now_ms); xdotool key Return
-    t=$(changed_at "$work/titles" "$t0" 'Done Loading Document') && add enter_load $((t - t0))
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add enter_load $((t - t0))
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add idle_enter "$(idle_cpu "$np")"
 
     # A click on Go, the pointer left on the button.
     xdotool mousemove --window "$mw" 444 12; sleep 0.5
     t0=$(now_ms); xdotool click 1
-    t=$(changed_at "$work/titles" "$t0" 'Done Loading Document') && add go_load $((t - t0))
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add go_load $((t - t0))
     sleep "$rest_s"
   done
   add idle_go "$(idle_cpu "$np")"
