@@ -16,15 +16,14 @@
 #include "shell/IntroFRM.h"
 
 #include <QApplication>
-#include <QScopeGuard>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
-    WarmUp warmUp;
     EngineEnvironment::Prepare();
     QApplication application(argc, argv);
-    const auto finishWarmUp = qScopeGuard([&warmUp] { warmUp.Finish(); });
+    // Made after the application, so its thread is joined before the application goes.
+    WarmUp warmUp;
     // No organisation name: the data and cache folders are ~/.local/share/Nimbrel
     // and ~/.cache/Nimbrel, without the name twice.
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));

@@ -5,11 +5,6 @@
 
 WarmUp::~WarmUp()
 {
-    Finish();
-}
-
-void WarmUp::Finish()
-{
     if (m_fontList.joinable())
         m_fontList.join();
 }

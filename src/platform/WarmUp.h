@@ -9,7 +9,7 @@
 // Nothing runs beside the first window while it is made: on two processors a
 // helper that reads files then delays the window's appearance by more than
 // the helper could gain afterwards.
-// Call Finish before the QApplication goes.
+// Make it after the QApplication: it joins its thread as it goes.
 class WarmUp {
 public:
     WarmUp() = default;
@@ -17,10 +17,8 @@ public:
     WarmUp(const WarmUp&) = delete;
     WarmUp& operator=(const WarmUp&) = delete;
 
-    // Call once the first window has been shown (the QApplication exists).
+    // Call once the first window has been shown.
     void AfterFirstWindow();
-    // Waits for the helper thread.
-    void Finish();
 
 private:
     std::thread m_fontList;
