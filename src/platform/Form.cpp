@@ -46,6 +46,26 @@ void Form::CenterOnScreen()
 
 void Form::SetCaption(const QString& caption)
 {
+    m_caption = caption;
+    if (m_captionQueued)
+        return;
+    // The first caption shows at once; the ones that follow before control
+    // is back in the event loop wait for it, and only the last is shown.
+    ShowCaption(caption);
+    m_captionQueued = true;
+    QMetaObject::invokeMethod(this, &Form::ShowQueuedCaption, Qt::QueuedConnection);
+}
+
+void Form::ShowQueuedCaption()
+{
+    m_captionQueued = false;
+    ShowCaption(m_caption);
+}
+
+void Form::ShowCaption(const QString& caption)
+{
+    if (caption == windowTitle() && !caption.isEmpty())
+        return;
     setWindowTitle(caption);
     if (caption.isEmpty() && isVisible())
         NativeCaption::ShowEmpty(this);

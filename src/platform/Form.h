@@ -30,9 +30,14 @@ public:
 
     WindowState State() const;
     void SetState(WindowState state);
-    // An empty caption shows as empty in the window system too.
+    // An empty caption shows as empty in the window system too. Captions
+    // set one after another while the program is busy (a page load writes
+    // several within a millisecond) reach the window system as the first
+    // and the last: each title sent there is redrawn by the window manager,
+    // work that competes with the page for the processor, and the ones in
+    // between are replaced before they can be seen.
     void SetCaption(const QString& caption);
-    QString Caption() const { return windowTitle(); }
+    QString Caption() const { return m_captionQueued ? m_caption : windowTitle(); }
 
     // Places the window in the middle of the primary screen.
     void CenterOnScreen();
@@ -52,6 +57,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void ShowCaption(const QString& caption);
+    void ShowQueuedCaption();
+
     App& m_app;
     bool m_unloaded = false;
+    // The caption last set, while it waits to be shown; and whether a show
+    // of the latest caption is queued, so the ones set meanwhile wait.
+    QString m_caption;
+    bool m_captionQueued = false;
 };

@@ -240,6 +240,60 @@ TEST_F(MainWindow, EventsWriteTheirTitlesAndTheAddress)
     EXPECT_EQ(main->Caption(), "Nimbrel - [  ] - [ Reading -5  of  -7 ]");
 }
 
+// Records every title the window itself is given.
+class TitleLog : public QObject {
+public:
+    explicit TitleLog(QWidget* window) : m_window(window) { window->installEventFilter(this); }
+    QStringList titles;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::WindowTitleChange)
+            titles << m_window->windowTitle();
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+TEST_F(MainWindow, ALoadsBurstOfCaptionsShowsItsFirstAtOnceAndItsLastWhenIdle)
+{
+    main->show();
+    QCoreApplication::processEvents();
+    TitleLog log(main);
+    browser->locationName = "Page X";
+    // The end of a load raises its steps back to back.
+    emit browser->ProgressChange(100, 100);
+    emit browser->NavigateComplete2("ignored");
+    emit browser->DownloadComplete();
+    EXPECT_EQ(main->Caption(), "Nimbrel - [Download Complete]");  // always the latest
+    emit browser->DocumentComplete("ignored");
+    EXPECT_EQ(main->Caption(), "Nimbrel - [Done Loading Document]");
+    EXPECT_EQ(log.titles, QStringList{"Nimbrel - [ Page X ] - [ Reading 100  of  100 ]"});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.titles,
+              (QStringList{"Nimbrel - [ Page X ] - [ Reading 100  of  100 ]", "Nimbrel - [Done Loading Document]"}));
+    EXPECT_EQ(main->windowTitle(), main->Caption());
+
+    // A caption set on its own shows at once; one set back to the title on
+    // show is not sent again.
+    emit browser->DownloadBegin();
+    EXPECT_EQ(main->windowTitle(), "Nimbrel - [Begining Download]");
+    emit browser->DocumentComplete("ignored");
+    emit browser->DownloadBegin();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.titles.mid(2), QStringList{"Nimbrel - [Begining Download]"});
+    EXPECT_EQ(main->Caption(), "Nimbrel - [Begining Download]");
+
+    // A window unloaded with a caption still waiting to be shown is simply gone.
+    emit browser->DocumentComplete("ignored");
+    emit browser->DownloadComplete();
+    main->Unload();
+    QCoreApplication::processEvents();
+}
+
 TEST_F(MainWindow, LoadStepsLeaveAnAddressBoxThatAlreadyShowsTheLocation)
 {
     // A user selecting in the box while the page loads keeps the selection;
