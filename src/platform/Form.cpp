@@ -64,8 +64,7 @@ void Form::ShowQueuedCaption()
 
 void Form::ShowCaption(const QString& caption)
 {
-    if (caption == windowTitle() && !caption.isEmpty())
-        return;
+    // Qt itself sends nothing when a caption is set to the one on show.
     setWindowTitle(caption);
     if (caption.isEmpty() && isVisible())
         NativeCaption::ShowEmpty(this);
