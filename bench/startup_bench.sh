@@ -56,7 +56,7 @@ if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
     -L "module-null-sink sink_name=rec rate=44100" \
     -L "module-native-protocol-unix socket=$work/pa/native auth-anonymous=1" >/dev/null 2>&1 &
-  pids+=($!)
+  pa_pid=$!; pids+=($pa_pid)
   export PULSE_SERVER="unix:$work/pa/native"
   for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && { sound=1; break; }; sleep 0.1; done
 fi
@@ -157,6 +157,7 @@ bare_view() {
   # The engine keeps working for some 20 s after a load; the program's idle
   # figures after Enter and after Go are taken the same time after their loads.
   sleep "$rest_s"; add "$1_idle_go" "$(idle_cpu "$wp")"
+  [ "$sound" = 1 ] && add "$1_idle_server" "$(idle_cpu "$pa_pid")"
   add "$1_pss" "$(tree_pss_kb "$wp")"
   kill "$spy_pid" 2>/dev/null || true
   kill "$wp"; wait "$wp" 2>/dev/null || true
@@ -259,6 +260,8 @@ for run in $(seq 1 "$runs"); do
   add idle_screen "$(idle_s=5 idle_cpu "$np")"
   xdotool mousemove 300 300 click 1; sleep 1
   xdotool windowminimize "$mw"; sleep "$rest_s"; add idle_min "$(idle_cpu "$np")"
+  # What the resting program costs the sound server (it played sounds a while ago).
+  [ "$sound" = 1 ] && add idle_server "$(idle_cpu "$pa_pid")"
   kill "$spy_pid" 2>/dev/null || true
   kill "$np"; wait "$np" 2>/dev/null || true
 
@@ -318,6 +321,7 @@ if [ "$sound" = 1 ]; then
   printf '%-44s %-24s %-24s %s\n' "splash click to closing sound, ms" "$(stat close_onset)" "" ""
   printf '%-44s %-24s %-24s %s\n' "click on Back to its sound, ms" "$(stat click_onset)" "$(stat base_onset)" "(<= 30 after the click)"
   printf '%-44s %-24s %-24s %s\n' "of ten clicks 0.5 s apart, sounds heard" "$(stat heard)" "" "(10)"
+  printf '%-44s %-24s %-24s %s\n' "sound server's CPU, the program at rest, %" "$(stat idle_server)" "$(stat soft_idle_server)" "(<= 0.1)"
 else
   echo "(no pulseaudio/parec: sound figures skipped)"
 fi
