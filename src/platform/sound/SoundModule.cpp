@@ -1,7 +1,7 @@
 // The entry point the program resolves after loading this module.
-#include "platform/sound/PulseSamples.h"
+#include "platform/sound/SoundOutput.h"
 
 extern "C" Q_DECL_EXPORT SoundSink* nimbrel_create_sound_output()
 {
-    return new PulseSampleOutput;
+    return new SoundOutput;
 }
