@@ -3,7 +3,8 @@
 # server of the test's own whose output goes to a null sink:
 #  - the splash, clicked, is seen moving across the screen at many places,
 #    with the closing sound heard as it starts to move;
-#  - ten clicks on the Back button half a second apart give ten click sounds.
+#  - ten clicks on the Back button half a second apart give ten click sounds;
+#  - once quiet, the program holds no stream open at the sound server.
 set -euo pipefail
 program="$1"
 
@@ -80,5 +81,13 @@ heard=$(onsets "$pa_dir/clicks.raw" | wc -l)
 echo "ten clicks on Back, sounds heard: $heard"
 if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets "$pa_dir/clicks.raw"; failed=1; fi
 
+# Once its sounds have played, the resting program holds nothing open at the
+# sound server (a paused stream would keep it waking every few milliseconds).
+if wait_for 8 sh -c '[ -z "$(pactl list sink-inputs short)" ]'; then
+  echo "the program closed its stream once quiet"
+else
+  echo "FAIL: the program keeps a stream open at the sound server while resting"; pactl list sink-inputs; failed=1
+fi
+
 if [ "$failed" -ne 0 ]; then tail -n 20 "$home/log"; exit 1; fi
-echo "3 passed, 0 failed"
+echo "4 passed, 0 failed"

@@ -19,6 +19,10 @@ constexpr int kBufferMs = 30;
 constexpr int kFeedMs = 5;
 // Long enough for what was written last to have been heard.
 constexpr int kRestAfterMs = kBufferMs * 3 + 50;
+// A paused stream still holds the sound server to the stream's short
+// latency, waking it every few milliseconds; after this long without a sound
+// the stream is closed, and the next sound opens a new one.
+constexpr int kCloseAfterMs = 2000;
 // A stream that has taken nothing for this long is not waited for.
 constexpr int kStalledMs = 1000;
 
@@ -42,6 +46,9 @@ SoundOutput::SoundOutput(QObject* parent) : SoundSink(parent)
     m_rest.setSingleShot(true);
     m_rest.setInterval(kRestAfterMs);
     connect(&m_rest, &QTimer::timeout, this, &SoundOutput::Rest);
+    m_close.setSingleShot(true);
+    m_close.setInterval(kCloseAfterMs);
+    connect(&m_close, &QTimer::timeout, this, &SoundOutput::Close);
 }
 
 SoundOutput::~SoundOutput()
@@ -66,7 +73,10 @@ bool SoundOutput::OpenOutput()
         format = device.preferredFormat();
         format.setChannelCount(std::clamp(format.channelCount(), 1, 2));
     }
+    const WaveDecoder::Format before = m_format;
     m_format = {format.sampleRate(), format.channelCount(), TypeOf(format.sampleFormat())};
+    if (m_format.sampleRate != before.sampleRate || m_format.channels != before.channels || m_format.type != before.type)
+        m_waves.clear();  // decoded for another stream's format
     m_sink = new QAudioSink(device, format, this);
     m_sink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
     m_device = m_sink->start();
@@ -101,6 +111,7 @@ void SoundOutput::Play(const QString& path)
     m_position = 0;
     m_stalled.start();
     m_rest.stop();
+    m_close.stop();
     if (m_resting) {
         m_resting = false;
         m_sink->resume();
@@ -115,14 +126,8 @@ void SoundOutput::Feed()
     if (m_sink->state() == QAudio::StoppedState) {
         // The stream failed (the sound server went away): drop it, and open
         // a new one with the next sound.
-        m_feed.stop();
         m_playing.clear();
-        m_sink->deleteLater();
-        m_sink = nullptr;
-        m_device = nullptr;
-        m_opened = false;
-        m_resting = false;
-        m_waves.clear();  // the next stream may take another format
+        Close();
         return;
     }
     const qsizetype left = m_playing.size() - m_position;
@@ -148,4 +153,18 @@ void SoundOutput::Rest()
 {
     m_resting = true;
     m_sink->suspend();
+    m_close.start();
+}
+
+void SoundOutput::Close()
+{
+    m_feed.stop();
+    m_rest.stop();
+    m_close.stop();
+    m_sink->stop();
+    m_sink->deleteLater();
+    m_sink = nullptr;
+    m_device = nullptr;
+    m_opened = false;
+    m_resting = false;
 }

@@ -15,12 +15,14 @@ class QIODevice;
 // The audio side of the sound player. It lives on its own thread, so neither
 // the audio device's set-up nor its round trips ever hold up a window.
 //
-// One output stream is opened on the first sound and kept for the whole run:
-// opening a stream per sound costs tens of milliseconds and loses short
-// sounds on some sound servers. Its buffer is small (kBufferMs) so a sound is
-// heard at once. Each wave is decoded once, into the stream's own format, and
-// kept. Between sounds the stream is paused, so a resting program wakes
-// neither itself nor the sound server.
+// One output stream serves every sound of a burst (clicks a user makes one
+// after another): it is opened with the first sound and only paused between
+// sounds, as opening a stream is a round trip to the sound server and some
+// servers lose the start of a short sound on a new stream. Its buffer is
+// small (kBufferMs) so a sound is heard at once. After a quiet while
+// (kCloseAfterMs) the stream is closed: even paused, it holds the server to
+// its short latency, so a resting program would keep the server waking.
+// Each wave is decoded once, into the stream's format, and kept.
 class SoundOutput final : public SoundSink {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ private:
     const QByteArray* Wave(const QString& path);
     void Feed();
     void Rest();
+    void Close();
 
     QAudioSink* m_sink = nullptr;
     QIODevice* m_device = nullptr;
@@ -51,4 +54,6 @@ private:
     QTimer m_feed{this};
     // Pauses the stream once the last sound has left its buffer.
     QTimer m_rest{this};
+    // Closes the paused stream once no sound has been asked for a while.
+    QTimer m_close{this};
 };
