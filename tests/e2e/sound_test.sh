@@ -83,7 +83,7 @@ if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets 
 
 # Once its sounds have played, the resting program holds nothing open at the
 # sound server (a paused stream would keep it waking every few milliseconds).
-if wait_for 8 sh -c '[ -z "$(pactl list sink-inputs short)" ]'; then
+if wait_for 15 sh -c '[ -z "$(pactl list sink-inputs short)" ]'; then
   echo "the program closed its stream once quiet"
 else
   echo "FAIL: the program keeps a stream open at the sound server while resting"; pactl list sink-inputs; failed=1

@@ -21,8 +21,11 @@ constexpr int kFeedMs = 5;
 constexpr int kRestAfterMs = kBufferMs * 3 + 50;
 // A paused stream still holds the sound server to the stream's short
 // latency, waking it every few milliseconds; after this long without a sound
-// the stream is closed, and the next sound opens a new one.
-constexpr int kCloseAfterMs = 2000;
+// the stream is closed, and the next sound opens a new one. A user's clicks
+// while browsing come within seconds of each other and keep the stream (a
+// new one costs the sound server and this thread a millisecond or so, while
+// the page the click asked for is being loaded); a user reading a page lets it go.
+constexpr int kCloseAfterMs = 10000;
 // A stream that has taken nothing for this long is not waited for.
 constexpr int kStalledMs = 1000;
 
