@@ -34,69 +34,17 @@ idle_s=${IDLE_S:-10}
 # cursors stop blinking after five seconds without input).
 rest_s=${REST_S:-6}
 program_dir=${PROGRAM_DIR:-$build/program}  # PROGRAM_DIR measures another build of the program
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
 work=$(mktemp -d)
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache" XDG_CONFIG_HOME="$work/home/config"
 mkdir -p "$HOME"
-pids=()
+source "$here/lib.sh"
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-page="$work/page.html"
-{ echo '<!doctype html><html><head><title>Bench page</title></head><body><h1>Bench page</h1>'
-  for i in $(seq 1 60); do echo "<p>Paragraph $i of a plain local page, with a <a href=\"#p$i\">link</a>.</p>"; done
-  echo '</body></html>'; } >"$page"
-url="file://$page"
+make_page
+start_sound_server
+start_wm
 
-# A sound server of our own whose output is a null sink we record.
-sound=0
-if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
-  mkdir -p "$work/pa"
-  XDG_RUNTIME_DIR="$work/pa" PULSE_RUNTIME_PATH="$work/pa" HOME="$work/pa" \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    -L "module-null-sink sink_name=rec rate=44100" \
-    -L "module-native-protocol-unix socket=$work/pa/native auth-anonymous=1" >/dev/null 2>&1 &
-  pa_pid=$!; pids+=($pa_pid)
-  export PULSE_SERVER="unix:$work/pa/native"
-  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && { sound=1; break; }; sleep 0.1; done
-fi
-if [ "${WM:-openbox}" != none ]; then openbox --sm-disable >/dev/null 2>&1 & pids+=($!); sleep 0.5; fi
-
-now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
-window_of() {  # the visible window of class $1 whose title matches the regex $2
-  local w
-  for w in $(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null); do
-    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $2 ]]; then echo "$w"; return 0; fi
-  done
-  return 1
-}
-wait_window() {
-  for _ in $(seq 1 6000); do window_of "$1" "$2" && return 0; sleep 0.005; done
-  return 1
-}
-# Title changes of window $1, each line stamped with the ms it was seen.
-# Every title the window is given, each stamped with the time X had it
-# (title_watch records the requests themselves, so none is missed).
-spy_titles() {
-  "$build/tests/title_watch" --stamp "$1" >"$2" & spy_pid=$!; pids+=($spy_pid)
-  for _ in $(seq 1 100); do [ -s "$2" ] && return 0; sleep 0.02; done
-}
-# The first time at or after $2 at which a title matching $3 was seen in file $1.
-title_at() {
-  local line
-  for _ in $(seq 1 1000); do
-    line=$(awk -v t="$2" -v re="$3" '$1 >= t && $0 ~ re {print $1; exit}' "$1")
-    [ -n "$line" ] && { echo "$line"; return 0; }
-    sleep 0.01
-  done
-  return 1
-}
-# The time of the first title matching $3 seen at or after the first title
-# change at or after $2: the end of a load started at $2.
-changed_at() { local t; t=$(title_at "$1" "$2" '.') && title_at "$1" "$t" "$3"; }
-# The same for a load just started: the stamps are read once the load is
-# surely over, so that no poll of ours takes a processor from the load.
-load_end() { sleep "${LOAD_WAIT_S:-1}"; changed_at "$@"; }
 tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
 tree_pss_kb() {
   local sum=0 v

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Enter to the end of a load, measured for several builds (or the bare web
+# view) started by turns, to tell apart differences of a millisecond or two.
+# Each start of a program has a level of its own (the loads of one start sit
+# within a millisecond or two, two starts of one build can differ by four),
+# so a figure is the median of per-start medians, and the builds are started
+# in rounds whose order is reversed every other round (ABBA), so neither a
+# drift of the machine nor the order favours one.
+#   bench/load_ab.sh [build-dir] VARIANT...
+#     VARIANT: a program directory (holding nimbrel), or "bare" (baseline_webview
+#     drawing in software, as the program does under Xvfb), or "bare-gl"
+#   ROUNDS (default 6) starts of each, LOADS (default 5) loads by Enter a start,
+#   REST_S (default 2) s between loads.
+# Same page, same display (1280x1024 under openbox), same sound server (a
+# null sink, recorded as in the other benchmarks) for all; the title stamps
+# come from X (title_watch) and are read only after each load.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:?build directory}" && pwd); shift
+[ $# -ge 1 ] || { echo "usage: $0 build-dir VARIANT..." >&2; exit 2; }
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024x24} -noreset" "$0" "$build" "$@"
+fi
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+rounds=${ROUNDS:-6}
+loads=${LOADS:-5}
+rest_s=${REST_S:-2}
+work=$(mktemp -d)
+source "$here/lib.sh"
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+trap cleanup EXIT
+make_page
+start_sound_server
+if [ "$sound" = 1 ]; then parec -d rec.monitor >/dev/null 2>&1 & pids+=($!); fi
+start_wm
+
+# One start of variant $2 (numbered $1): LOADS loads by Enter, each one's ms
+# appended to $work/loads as "number start ms".
+measure() {
+  local n=$1 variant=$2 start=$3 home="$work/home$1-$3" pid win done_re t0 t k
+  mkdir -p "$home"
+  case "$variant" in
+    bare | bare-gl)
+      ( export HOME="$home"; [ "$variant" = bare ] && export QT_QUICK_BACKEND=software
+        exec "$build/bench/baseline_webview" "$url" ) >/dev/null 2>&1 & pid=$!; pids+=($pid)
+      win=$(wait_window baseline_webview '^loaded$'); sleep 3
+      done_re='"loaded"'
+      xdotool mousemove --window "$win" 300 250 ;;
+    *)
+      ( export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
+        exec "$variant/nimbrel" ) >/dev/null 2>&1 & pid=$!; pids+=($pid)
+      win=$(wait_window nimbrel '^(Nimbrel)?$'); sleep 2
+      xdotool mousemove --window "$win" 20 20 click 1
+      win=$(wait_window nimbrel '^Nimbrel - .'); sleep 4
+      # The page typed into the address box and loaded once.
+      xdotool mousemove --window "$win" 150 43 click 1; sleep 0.3
+      xdotool key ctrl+a; xdotool type --delay 0 "$url"; xdotool key Return; sleep 4
+      done_re='Done Loading Document' ;;
+  esac
+  spy_titles "$win" "$work/titles"
+  for k in $(seq 1 "$loads"); do
+    # A click into the program's address box (the bare view takes Enter anywhere), then Enter.
+    if [ "$done_re" = '"loaded"' ]; then xdotool mousemove --window "$win" 300 $((250 + k % 2))
+    else xdotool mousemove --window "$win" 150 43 click 1; fi
+    sleep 0.5
+    t0=$(now_ms); xdotool key Return
+    t=$(load_end "$work/titles" "$t0" "$done_re") && echo "$n $start $((t - t0))" >>"$work/loads"
+    sleep "$rest_s"
+  done
+  kill "$spy_pid" "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; sleep 1
+}
+
+variants=("$@")
+: >"$work/loads"
+for r in $(seq 1 "$rounds"); do
+  order=$(seq 1 ${#variants[@]}); [ $((r % 2)) = 0 ] && order=$(seq ${#variants[@]} -1 1)
+  for n in $order; do measure "$n" "${variants[$((n - 1))]}" "$r"; done
+  echo "round $r of $rounds done" >&2
+done
+
+median() { sort -g | awk '{a[NR]=$1} END {if (NR) print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+echo "Enter to the end of the load, ms: $rounds starts of each by turns, $loads loads a start"
+printf '%-40s %-26s %-18s %s\n' "variant" "per-start medians" "median of starts" "all loads: median [min-max]"
+first=""
+for n in $(seq 1 ${#variants[@]}); do
+  starts=$(for r in $(seq 1 "$rounds"); do awk -v n="$n" -v r="$r" '$1 == n && $2 == r {print $3}' "$work/loads" | median; done | tr '\n' ' ')
+  m=$(printf '%s\n' $starts | median)
+  all=$(awk -v n="$n" '$1 == n {print $3}' "$work/loads" | sort -g | awk '{a[NR]=$1} END {if (NR) printf "%g [%g-%g]", (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2, a[1], a[NR]}')
+  [ -z "$first" ] && first=$m
+  printf '%-40s %-26s %-18s %s\n' "${variants[$((n - 1))]}" "$starts" "$m ($(awk -v a="$m" -v b="$first" 'BEGIN {printf "%.2f", a / b}')x)" "$all"
+done
