@@ -13,6 +13,8 @@ struct Format {
     int sampleRate = 44100;
     int channels = 2;
     SampleType type = SampleType::Int16;
+
+    friend bool operator==(const Format&, const Format&) = default;
 };
 
 int BytesPerSample(SampleType type);

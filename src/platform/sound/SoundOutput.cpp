@@ -76,10 +76,15 @@ bool SoundOutput::OpenOutput()
         format = device.preferredFormat();
         format.setChannelCount(std::clamp(format.channelCount(), 1, 2));
     }
-    const WaveDecoder::Format before = m_format;
-    m_format = {format.sampleRate(), format.channelCount(), TypeOf(format.sampleFormat())};
-    if (m_format.sampleRate != before.sampleRate || m_format.channels != before.channels || m_format.type != before.type)
-        m_waves.clear();  // decoded for another stream's format
+    // The waves are decoded once for the stream's format; a new stream of
+    // the same format (after a quiet while) plays them as they are.
+    const WaveDecoder::Format streamFormat{format.sampleRate(), format.channelCount(), TypeOf(format.sampleFormat())};
+    if (m_default.isEmpty() || streamFormat != m_format) {
+        m_format = streamFormat;
+        m_waves.clear();
+        if (const std::optional<QByteArray> wave = WaveDecoder::Decode(WaveSynth::DefaultSound(), m_format))
+            m_default = *wave;
+    }
     m_sink = new QAudioSink(device, format, this);
     m_sink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
     m_device = m_sink->start();
@@ -88,8 +93,6 @@ bool SoundOutput::OpenOutput()
         m_sink = nullptr;
         return false;
     }
-    if (const std::optional<QByteArray> wave = WaveDecoder::Decode(WaveSynth::DefaultSound(), m_format))
-        m_default = *wave;
     return true;
 }
 
