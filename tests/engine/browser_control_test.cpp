@@ -108,6 +108,23 @@ protected:
 
     QWebEnginePage* page() const { return static_cast<QWebEngineView*>(control->widget())->page(); }
 
+    // The centre of the element with id `id` in the page on show, in the
+    // view's coordinates, once the page has been drawn: a page takes input only
+    // then (a pointer event between the load's end and the first frame is
+    // dropped), so this waits for two frames, the one holding the element on
+    // the screen.
+    QPoint CentreOf(const QString& id)
+    {
+        Evaluate(page(), QStringLiteral("window.framesDrawn = 0;"
+                                        "requestAnimationFrame(() => requestAnimationFrame(() => window.framesDrawn = 2));"));
+        [&] { ASSERT_EVENTUALLY(Evaluate(page(), QStringLiteral("window.framesDrawn")).toInt() == 2, kLoadTimeout); }();
+        const QVariantList box = Evaluate(page(), QStringLiteral(
+            "(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+            "return [r.left + r.width/2, r.top + r.height/2];})()").arg(id)).toList();
+        [&] { ASSERT_EQ(box.size(), 2); }();
+        return box.size() == 2 ? QPoint(box.at(0).toInt(), box.at(1).toInt()) : QPoint();
+    }
+
     // The result of a script in the page, waited for.
     QVariant Evaluate(QWebEnginePage* target, const QString& script)
     {
@@ -365,6 +382,46 @@ TEST_F(BrowserControlTest, LocalFileOpensByItsPath)
 
 // Pop-ups: a NewWindow2 handler that refuses what no click asked for, as the
 // main window does with its switch checked, or lets every window through.
+TEST_F(BrowserControlTest, StatusTextIsRaisedWhenItChangesNotWithEveryPage)
+{
+    server.page("/one", "<title>One</title><body>one</body>");
+    server.page("/two", "<title>Two</title><body style='margin:0'>"
+                        "<a id='l' href='/one' style='display:block;width:300px;height:120px'>one</a></body>");
+    QWidget* input = control->widget()->focusProxy();
+    ASSERT_NE(input, nullptr);
+    // The pointer off every link, over the view.
+    QTest::mouseMove(input, QPoint(400, 500));
+    QSignalSpy status(control, &BrowserControl::StatusTextChange);
+    ASSERT_TRUE(Load(server.url("/one")));
+    ASSERT_TRUE(Load(server.url("/two")));
+    ASSERT_TRUE(Load(server.url("/one")));
+    ASSERT_TRUE(Load(server.url("/two")));
+    QTest::qWait(300);
+    // The engine clears the hovered link with each page; with none under the
+    // pointer the status text stayed empty all along.
+    EXPECT_EQ(status.size(), 0) << (status.isEmpty() ? "" : status.first().at(0).toString().toStdString());
+
+    // Onto the link and off it: two changes, each raised once.
+    QPoint at;
+    ASSERT_NO_FATAL_FAILURE(at = CentreOf(QStringLiteral("l")));
+    QTest::mouseMove(input, at);
+    ASSERT_EVENTUALLY(status.size() == 1, kLoadTimeout);
+    EXPECT_EQ(status.at(0).at(0).toString(), server.url("/one"));
+    QTest::mouseMove(input, at + QPoint(10, 0));
+    QTest::mouseMove(input, QPoint(400, 500));
+    ASSERT_EVENTUALLY(status.size() == 2, kLoadTimeout);
+    QTest::qWait(300);
+    EXPECT_EQ(status.size(), 2);
+    EXPECT_EQ(status.at(1).at(0).toString(), QString());
+
+    // A page shown while the pointer rests on a link clears the text: a change.
+    QTest::mouseMove(input, at);
+    ASSERT_EVENTUALLY(status.size() == 3, kLoadTimeout);
+    ASSERT_TRUE(Load(server.url("/one")));
+    ASSERT_EVENTUALLY(status.size() == 4, kLoadTimeout);
+    EXPECT_EQ(status.at(3).at(0).toString(), QString());
+}
+
 class NewWindowTest : public BrowserControlTest {
 protected:
     void SetUp() override
@@ -454,17 +511,8 @@ TEST_F(NewWindowTest, LinkTheUserClicksOpensEvenWhenScriptedWindowsAreRefused)
                           "<a id='l' href='/popup' target='_blank' "
                           "style='display:block;width:300px;height:120px;background:#c00'>open</a></body>");
     ASSERT_TRUE(Load(server.url("/links")));
-    // The page takes input only once it has been drawn: a click that comes
-    // between the load's end and the first frame is dropped. Wait for two
-    // frames, so the one that holds the link is on the screen.
-    Evaluate(page(), QStringLiteral("window.framesDrawn = 0;"
-                                    "requestAnimationFrame(() => requestAnimationFrame(() => window.framesDrawn = 2));"));
-    ASSERT_EVENTUALLY(Evaluate(page(), QStringLiteral("window.framesDrawn")).toInt() == 2, kLoadTimeout);
-    const QVariantList box = Evaluate(page(), QStringLiteral(
-        "(function(){var r=document.getElementById('l').getBoundingClientRect();"
-        "return [r.left + r.width/2, r.top + r.height/2];})()")).toList();
-    ASSERT_EQ(box.size(), 2);
-    const QPoint at(box.at(0).toInt(), box.at(1).toInt());
+    QPoint at;
+    ASSERT_NO_FATAL_FAILURE(at = CentreOf(QStringLiteral("l")));
 
     QWidget* input = control->widget()->focusProxy();
     ASSERT_NE(input, nullptr);

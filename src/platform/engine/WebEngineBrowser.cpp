@@ -253,6 +253,11 @@ void WebEngineBrowser::RaiseNavigateComplete()
 
 void WebEngineBrowser::OnLinkHovered(const QString& url)
 {
+    // The engine clears the hovered link with every page it shows, also when
+    // no link was under the pointer; the status text has not changed then.
+    if (url == m_statusText)
+        return;
+    m_statusText = url;
     emit StatusTextChange(url);
 }
 

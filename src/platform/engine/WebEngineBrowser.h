@@ -72,4 +72,6 @@ private:
     bool m_navigateRaised = false;
     // When a load was last asked for and has not started yet (invalid when none).
     QElapsedTimer m_asked;
+    // The status text last raised: the address of the link under the pointer.
+    QString m_statusText;
 };
