@@ -13,14 +13,14 @@
 
 namespace {
 
-// The status timer asked for 1 ms ("as fast as the platform allows"). Four
-// label writes a tick are cheap, but the window usually lives hidden for the
-// whole run (the first page load creates it) and must not keep an idle
-// program awake. Shown, it refreshes four times a second, which reads as
-// live. Hidden, nothing it shows can be seen, so the timer rests, and
-// showing the window refreshes it at once before the ticks resume: the user
-// always sees current values.
-constexpr int kShownIntervalMs = 250;
+// The status timer asked for 1 ms ("as fast as the platform allows"), to
+// follow the main browser as closely as the platform can. Polling that often,
+// or at all, keeps an idle program awake, and the window usually lives for the
+// whole run (the first page load creates it). So the timer fires only when
+// the main browser says something it shows has changed (a new address or page
+// name, the view resized), once for a burst of such changes, and only while
+// the window is shown; showing the window refreshes it at once. The user
+// always sees current values, and a resting program is not woken.
 
 QLabel* makeLabel(QWidget* parent, const QString& text, double left, double top, double width, double height,
                   Qt::Alignment alignment, const QColor& color)
@@ -68,10 +68,14 @@ BrowserStatusFRM::BrowserStatusFRM(App& app) : Form(app)
     WidthQ = makeLabel(this, QStringLiteral("Width"), 2160, 1080, 5055, 255, Qt::AlignLeft, valueColor);
 
     Timer = new QTimer(this);
-    Timer->setInterval(kShownIntervalMs);
-    Timer->setTimerType(Qt::CoarseTimer);
+    Timer->setSingleShot(true);
+    Timer->setInterval(0);
     connect(Timer, &QTimer::timeout, this, &BrowserStatusFRM::Timer_Timer);
     connect(&app.mainBrowser(), &MainBrowser::ProgressLineChanged, this, &BrowserStatusFRM::ShowProgressLine);
+    connect(&app.mainBrowser(), &MainBrowser::Changed, this, [this] {
+        if (isVisible())
+            Timer->start();
+    });
 }
 
 void BrowserStatusFRM::Form_Load()
@@ -90,7 +94,6 @@ void BrowserStatusFRM::showEvent(QShowEvent* event)
 {
     Form::showEvent(event);
     Timer_Timer();
-    Timer->start();
 }
 
 void BrowserStatusFRM::hideEvent(QHideEvent* event)

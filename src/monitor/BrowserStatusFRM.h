@@ -11,7 +11,7 @@ class QTimer;
 // Live facts about the main browser view, kept above all other windows. The
 // reading progress is the line the main window's progress handler last wrote
 // to App::mainBrowser(); the timer copies the address, page name and view
-// size from there.
+// size from there whenever they change while the window is shown.
 class BrowserStatusFRM final : public Form {
     Q_OBJECT
 public:

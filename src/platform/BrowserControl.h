@@ -49,6 +49,9 @@ signals:
     void NewWindow2(NewWindowRequest& request);
     void NavigateComplete2(const QString& url);
     void DocumentComplete(const QString& url);
+    // The address or the page name may have changed: a new page, or the page
+    // giving itself another title.
+    void LocationChanged();
 };
 
 // Creates browser controls whose view is a child of `parent`; the control

@@ -8,8 +8,8 @@
 class BrowserControl;
 
 // What the other windows may ask of the main browser: its control's address,
-// page name and view size, a navigation, and the latest reading-progress
-// line. The main window attaches its control as it is built and the control
+// page name and view size (and word when any of them changes), a navigation,
+// and the latest reading-progress line. The main window attaches its control as it is built and the control
 // goes with it; without one every read is empty and Navigate does nothing, so
 // asking never creates a main window.
 class MainBrowser final : public QObject {
@@ -31,6 +31,11 @@ public:
 
 signals:
     void ProgressLineChanged();
+    // The address, the page name or the view's size may have changed.
+    void Changed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<BrowserControl> m_control;

@@ -121,6 +121,14 @@ TEST_F(MainWindowEngine, StatusWindowFollowsTheRealViewAfterAResize)
     ASSERT_EVENTUALLY_EQ(ui(status).HeightQ->text(), QString::number(view->height()), 5000);
     EXPECT_EQ(ui(status).LocationURLL->text(), server.url("/one"));
     EXPECT_EQ(ui(status).LocationName->text(), "Page One");
+
+    // The shown window follows a new page, and a page that retitles itself
+    // after its load, with nothing asked of it.
+    server.page("/retitle", "<html><head><title>Before</title></head><body>"
+                            "<script>setTimeout(() => document.title = 'After', 300);</script></body></html>");
+    Go(server.url("/retitle"));
+    ASSERT_EVENTUALLY_EQ(ui(status).LocationURLL->text(), server.url("/retitle"), 5000);
+    ASSERT_EVENTUALLY_EQ(ui(status).LocationName->text(), QStringLiteral("After"), 5000);
 }
 
 TEST_F(MainWindowEngine, TheSwitchBlocksPagePopUpsButNotClickedLinks)

@@ -47,6 +47,7 @@ bool ScriptedBrowser::Navigate(const QString& address)
         history.append(address);
         position = static_cast<int>(history.size()) - 1;
         locationURL = address;
+        emit LocationChanged();
     }
     return Record(QStringLiteral("Navigate ") + address, true);
 }
@@ -54,16 +55,20 @@ bool ScriptedBrowser::Navigate(const QString& address)
 bool ScriptedBrowser::GoBack()
 {
     const bool ok = position > 0;
-    if (ok && !refuseAll)
+    if (ok && !refuseAll) {
         locationURL = history.at(--position);
+        emit LocationChanged();
+    }
     return Record(QStringLiteral("GoBack"), ok);
 }
 
 bool ScriptedBrowser::GoForward()
 {
     const bool ok = position + 1 < history.size();
-    if (ok && !refuseAll)
+    if (ok && !refuseAll) {
         locationURL = history.at(++position);
+        emit LocationChanged();
+    }
     return Record(QStringLiteral("GoForward"), ok);
 }
 
@@ -78,6 +83,7 @@ void ScriptedBrowser::RaisePageLoad(const QString& url, const QString& name)
     emit DownloadBegin();
     locationURL = url;
     locationName = name;
+    emit LocationChanged();
     emit ProgressChange(50, 100);
     emit NavigateComplete2(url);
     emit ProgressChange(-1, 100);

@@ -67,6 +67,8 @@ WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineP
     connect(m_page, &QWebEnginePage::urlChanged, this, &WebEngineBrowser::OnUrlChanged);
     connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::OnLoadFinished);
     connect(m_page, &QWebEnginePage::linkHovered, this, &WebEngineBrowser::OnLinkHovered);
+    connect(m_page, &QWebEnginePage::urlChanged, this, &BrowserControl::LocationChanged);
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::LocationChanged);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::OfferNewWindow);
 }
 
