@@ -8,10 +8,11 @@
 class BrowserControl;
 
 // What the other windows may ask of the main browser: its control's address,
-// page name and view size (and word when any of them changes), a navigation,
-// and the latest reading-progress line. The main window attaches its control as it is built and the control
-// goes with it; without one every read is empty and Navigate does nothing, so
-// asking never creates a main window.
+// page name and view size (with a signal when any of them changes), a
+// navigation, and the latest reading-progress line. The main window attaches
+// its control as it is built and the control goes with it; without one every
+// read is empty and Navigate does nothing, so asking never creates a main
+// window.
 class MainBrowser final : public QObject {
     Q_OBJECT
 public:
