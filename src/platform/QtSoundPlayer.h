@@ -8,13 +8,12 @@
 
 // Sound effects through Qt Multimedia, which lives in a module of its own
 // (modulePath, without its suffix). PlayWave returns at once: the sound is
-// handed to the audio thread, which is started with the first sound, as
-// soon as control is back in the event loop (so a window being made when the
-// first sound is asked for is shown first), and loads the module there: neither
-// the program's start nor any window waits for the audio libraries or the
-// audio device. The thread keeps one
-// output stream for the whole run. The newest request wins: the sound playing
-// is cut off, nothing is queued.
+// handed to the audio thread, which is started with the first sound, as soon
+// as control is back in the event loop (so a window being made when the first
+// sound is asked for is shown first), and loads the module there: neither the
+// program's start nor any window waits for the audio libraries or the audio
+// device. The newest request wins: the sound playing is cut off, nothing is
+// queued.
 class QtSoundPlayer final : public SoundPlayer {
 public:
     explicit QtSoundPlayer(QString modulePath);
