@@ -47,11 +47,16 @@ void Form::CenterOnScreen()
 void Form::SetCaption(const QString& caption)
 {
     m_caption = caption;
+    // A window not on the screen sends nothing to the window system: it
+    // takes the caption at once and shows with it.
+    if (!isVisible()) {
+        ShowCaption(caption);
+        return;
+    }
     if (m_captionQueued)
         return;
-    // The first caption shows at once; the ones that follow before control
-    // is back in the event loop wait for it, and only the last is shown.
-    ShowCaption(caption);
+    // On the screen, the caption waits for control to be back in the event
+    // loop, and only the last one set by then is shown.
     m_captionQueued = true;
     QMetaObject::invokeMethod(this, &Form::ShowQueuedCaption, Qt::QueuedConnection);
 }

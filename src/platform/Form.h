@@ -32,10 +32,11 @@ public:
     void SetState(WindowState state);
     // An empty caption shows as empty in the window system too. Captions
     // set one after another while the program is busy (a page load writes
-    // several within a millisecond) reach the window system as the first
-    // and the last: each title sent there is redrawn by the window manager,
-    // work that competes with the page for the processor, and the ones in
-    // between are replaced before they can be seen.
+    // several within a millisecond) reach the window system as the last one
+    // set before control is back in the event loop: each title sent there is
+    // redrawn by the window manager, work that competes with the page for
+    // the processor, and the ones before it are replaced before they could
+    // be seen.
     void SetCaption(const QString& caption);
     QString Caption() const { return m_captionQueued ? m_caption : windowTitle(); }
 

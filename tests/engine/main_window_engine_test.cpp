@@ -74,8 +74,9 @@ TEST_F(MainWindowEngine, APageLoadEndsOnDoneLoadingDocumentWithItsAddress)
     Go(url);
     EXPECT_EQ(ui(main).URLC->currentText(), url);
     EXPECT_EQ(titles.first(), "Nimbrel - [Going to: " + url + "]");
-    EXPECT_TRUE(titles.contains("Nimbrel - [Begining Download]"));
-    EXPECT_TRUE(titles.contains("Nimbrel - [ Page One ] - [ Reading -1  of  100 ]"));
+    // The load's progress shows in the title (steps raised together show as
+    // the last of them).
+    EXPECT_FALSE(titles.filter(" ] - [ Reading ").isEmpty()) << titles.join('\n').toStdString();
     EXPECT_EQ(titles.last(), "Nimbrel - [Done Loading Document]");
     // The first progress of the run made the status window, hidden.
     auto* status = t->app->forms().Find<BrowserStatusFRM>();
