@@ -4,6 +4,7 @@
 #  - the splash, clicked, is seen moving across the screen at many places,
 #    with the closing sound heard as it starts to move;
 #  - ten clicks on the Back button half a second apart give ten click sounds;
+#  - a sound cuts off the one playing at once, and is not queued behind it;
 #  - once quiet, the program holds no stream open at the sound server.
 set -euo pipefail
 program="$1"
@@ -39,6 +40,21 @@ onsets() {
         else quiet++
         peak = 0 } }
     BEGIN { quiet = 8 }'
+}
+# In a recording: where its first sound starts, and where a click sound
+# starts within it (the first 5 ms, 40 ms or more into the sound, at least
+# 3000 louder than the 5 ms before: a click's attack, which no opening or
+# closing sound has after its first 20 ms), in ms; -1 for none.
+first_and_click() {
+  od -An -v -t d2 -w2 "$1" | awk '
+    { v = $1 < 0 ? -$1 : $1; if (v > peak) peak = v; n++
+      if (n % 40 == 0) {
+        t = (n - 40) / 8
+        if (peak > 200 && first < 0) first = t
+        if (first >= 0 && t - first >= 40 && peak - last >= 3000 && click < 0) click = t
+        last = peak; peak = 0 } }
+    BEGIN { first = -1; click = -1 }
+    END { printf "%d %d\n", first, click }'
 }
 pa_start
 source "$(dirname "$0")/lib.sh" "$program"
@@ -81,6 +97,24 @@ heard=$(onsets "$pa_dir/clicks.raw" | wc -l)
 echo "ten clicks on Back, sounds heard: $heard"
 if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets "$pa_dir/clicks.raw"; failed=1; fi
 
+# The notepad's opening sound (a quarter of a second) cut off by a click on
+# Back 150 ms after the menu choice: the click is heard whole, while the
+# opening sound would still be playing, not after it.
+xdotool mousemove --window "$main" 30 10 click 1
+wait_for 5 menu_is_up || true
+sleep 0.6  # the menu button's click ends
+rec_start "$pa_dir/cut.raw"
+xdotool key Down Down Down Right Down Down Right Down Down Return sleep 0.15 mousemove --window "$main" 124 12 click 1
+sleep 0.8
+rec_stop
+read -r opened clicked <<<"$(first_and_click "$pa_dir/cut.raw")"
+echo "opening sound at $opened ms of the recording, the click cutting it off at $clicked ms"
+if [ "$opened" -lt 0 ] || [ "$clicked" -lt 0 ] || [ $((clicked - opened)) -ge 240 ]; then
+  echo "FAIL: the click did not cut the opening sound off at once"; failed=1
+fi
+need_window 10 '^Notepad {24}NB$' "notepad window"
+shot_window sound-cut "$(window_named '^Notepad {24}NB$')"
+
 # Once its sounds have played, the resting program holds nothing open at the
 # sound server (a paused stream would keep it waking every few milliseconds).
 if wait_for 15 sh -c '[ -z "$(pactl list sink-inputs short)" ]'; then
@@ -90,4 +124,4 @@ else
 fi
 
 if [ "$failed" -ne 0 ]; then tail -n 20 "$home/log"; exit 1; fi
-echo "4 passed, 0 failed"
+echo "5 passed, 0 failed"
