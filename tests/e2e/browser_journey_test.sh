@@ -29,10 +29,10 @@ view() { local g; read -r -a g <<<"$(geometry "$(main_window)")"; echo $((8 + (g
 red=200,30,30; green=30,200,30; blue=30,30,200; grey=128,128,128; orange=224,128,32
 
 last_title_is() { [ "$(titles_seen "$1" | tail -n 1)" = "Nimbrel - [Done Loading Document]" ]; }
-# The load's own titles after the one on show when the action began. (X reports
-# a property change, and the spy then reads the property: titles that follow
-# each other within a moment, such as "Begining Download" just before the
-# first progress title, may be read as the later one only.)
+# The load's own titles after the one on show when the action began. (The
+# program sends only the last of the titles a load sets together, and the spy
+# reads the property after X reports its change, so titles that follow each
+# other within a moment may be read as the later one only.)
 load_titles() { titles_seen "$1" | tail -n +2 | grep -E -e '^Nimbrel - \[(Begining Download|Download Complete|Done Loading)\]$' -e '^Nimbrel - \[ .* \] - \[ Reading -?[0-9]+  of  -?[0-9]+ \]$'; }
 # A new load was reported in the title, and its sequence ended on the last title.
 load_reported() {  # load_reported <spy file>
