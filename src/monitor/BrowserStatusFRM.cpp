@@ -13,14 +13,14 @@
 
 namespace {
 
-// The status timer asked for 1 ms ("as fast as the platform allows"), to
-// follow the main browser as closely as the platform can. Polling that often,
-// or at all, keeps an idle program awake, and the window usually lives for the
-// whole run (the first page load creates it). So the timer fires only when
-// the main browser says something it shows has changed (a new address or page
-// name, the view resized), once for a burst of such changes, and only while
-// the window is shown; showing the window refreshes it at once. The user
-// always sees current values, and a resting program is not woken.
+// The window follows the main browser as closely as it can, without polling:
+// a poll, however slow, keeps an idle program awake, and the window usually
+// lives for the whole run (the first page load creates it). So the timer
+// fires only when the main browser says something it shows has changed (a
+// new address or page name, the view resized), once for a burst of such
+// changes, and only while the window is shown; showing the window refreshes
+// it at once. The user always sees current values, and a resting program is
+// not woken.
 
 QLabel* makeLabel(QWidget* parent, const QString& text, double left, double top, double width, double height,
                   Qt::Alignment alignment, const QColor& color)

@@ -38,7 +38,8 @@ public:
     // the processor, and the ones before it are replaced before they could
     // be seen.
     void SetCaption(const QString& caption);
-    QString Caption() const { return m_captionQueued ? m_caption : windowTitle(); }
+    // The latest caption set, shown or about to be.
+    QString Caption() const { return m_caption; }
 
     // Places the window in the middle of the primary screen.
     void CenterOnScreen();
