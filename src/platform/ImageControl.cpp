@@ -75,8 +75,14 @@ bool ImageControl::LoadPicture(const QString& path)
     const QPixmap loaded = LoadFor(m_loader, path, devicePixelRatioF());
     if (loaded.isNull())
         return false;
-    m_picture = loaded;
     m_file = path;
+    // The picture already shown is not drawn again: Enter in the address box
+    // runs the Go button's click, which puts back the rest face the button
+    // never left. The loader hands out the pixmap it keeps until the file
+    // changes, so the same key means the same pixels.
+    if (loaded.cacheKey() == m_picture.cacheKey())
+        return true;
+    m_picture = loaded;
     if (m_mode == Mode::BitmapSize)
         resize(m_picture.deviceIndependentSize().toSize());
     update();

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -89,6 +90,61 @@ TEST(FilePictures, WhatAFileHoldsIsReadWhateverItsName)
     }
     EXPECT_TRUE(loader.Load(dir.filePath("Broken.BMP")).isNull());
     EXPECT_TRUE(loader.Load(dir.filePath("Missing.BMP")).isNull());
+}
+
+namespace {
+
+class CountingImage final : public ImageControl {
+public:
+    using ImageControl::ImageControl;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++paints;
+        ImageControl::paintEvent(event);
+    }
+};
+
+}  // namespace
+
+TEST(FilePictures, APictureIsDrawnAgainOnlyWhenWhatItShowsChanges)
+{
+    QTemporaryDir dir;
+    const QString up = dir.filePath("GoUP.BMP");
+    const QString down = dir.filePath("GoDOWN.BMP");
+    ASSERT_TRUE(WriteBitmap(up, {74, 17}, Qt::red));
+    ASSERT_TRUE(WriteBitmap(down, {74, 17}, Qt::blue));
+    FilePictureLoader loader;
+    QWidget host;
+    host.resize(100, 40);
+    CountingImage go(loader, ImageControl::Mode::BitmapSize, &host);
+    ASSERT_TRUE(go.LoadPicture(up));
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const auto paintsAfter = [&](const QString& path) {
+        QCoreApplication::processEvents();
+        go.paints = 0;
+        EXPECT_TRUE(go.LoadPicture(path));
+        QCoreApplication::processEvents();
+        return go.paints;
+    };
+
+    EXPECT_EQ(paintsAfter(up), 0) << "the face on show, put back";
+    EXPECT_GE(paintsAfter(down), 1) << "pressed";
+    EXPECT_GE(paintsAfter(up), 1) << "released";
+    EXPECT_EQ(go.picture().toImage().pixelColor(3, 3), QColor(Qt::red));
+
+    // The same file with new pixels (a skin edited while the program runs).
+    ASSERT_TRUE(WriteBitmap(up, {74, 17}, Qt::green));
+    QFile file(up);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_GE(paintsAfter(up), 1) << "changed on disk";
+    EXPECT_EQ(go.picture().toImage().pixelColor(3, 3), QColor(Qt::green));
+    EXPECT_EQ(go.PictureFile(), up);
 }
 
 TEST(HiDpiPictures, ImageKeepsTheCatalogueNameAndLogicalSize)
