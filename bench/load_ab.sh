@@ -63,8 +63,8 @@ measure() {
     if [ "$done_re" = '"loaded"' ]; then xdotool mousemove --window "$win" 300 $((250 + k % 2))
     else xdotool mousemove --window "$win" 150 43 click 1; fi
     sleep 0.5
-    t0=$(now_ms); xdotool key Return
-    t=$(load_end "$work/titles" "$t0" "$done_re") && echo "$n $start $((t - t0))" >>"$work/loads"
+    t0=$(now_us_ms); xdotool key Return
+    t=$(load_end "$work/titles" "$t0" "$done_re") && echo "$n $start $(ms_since "$t0" "$t")" >>"$work/loads"
     sleep "$rest_s"
   done
   kill "$spy_pid" "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; sleep 1

@@ -92,14 +92,14 @@ bare_view() {
   local k
   for k in $(seq 1 "$loads_each"); do
     xdotool mousemove --window "$bw" 300 250; sleep 0.5
-    t0=$(now_ms); xdotool key Return
-    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_load" $((t - t0))
+    t0=$(now_us_ms); xdotool key Return
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_load" "$(ms_since "$t0" "$t")"
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add "$1_idle" "$(idle_cpu "$wp")"
     # The same, with a click on the bare window's Go button, the pointer left on it.
     xdotool mousemove --window "$bw" 37 8; sleep 0.5
-    t0=$(now_ms); xdotool click 1
-    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_go" $((t - t0))
+    t0=$(now_us_ms); xdotool click 1
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_go" "$(ms_since "$t0" "$t")"
     [ "$k" = "$loads_each" ] || sleep "$rest_s"
   done
   # The engine keeps working for some 20 s after a load; the program's idle
@@ -169,15 +169,15 @@ for run in $(seq 1 "$runs"); do
   for k in $(seq 1 "$loads_each"); do
     # Enter in the address box, the pointer resting there.
     xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.5
-    t0=$(now_ms); xdotool key Return
-    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add enter_load $((t - t0))
+    t0=$(now_us_ms); xdotool key Return
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add enter_load "$(ms_since "$t0" "$t")"
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add idle_enter "$(idle_cpu "$np")"
 
     # A click on Go, the pointer left on the button.
     xdotool mousemove --window "$mw" 444 12; sleep 0.5
-    t0=$(now_ms); xdotool click 1
-    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add go_load $((t - t0))
+    t0=$(now_us_ms); xdotool click 1
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add go_load "$(ms_since "$t0" "$t")"
     sleep "$rest_s"
   done
   add idle_go "$(idle_cpu "$np")"

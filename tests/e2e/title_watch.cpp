@@ -5,7 +5,8 @@
 // The first line is the title the window has when it starts (as xprop prints
 // it: `_NET_WM_NAME = "..."`, or `_NET_WM_NAME:  not found.`), then one line
 // per change. With --stamp each line begins with the wall-clock time, in epoch
-// milliseconds, at which the change was seen.
+// milliseconds to the microsecond ("1796913894632.518"), at which the change
+// was seen.
 //
 // "xprop -spy" reads the property again after each change notice, so a title
 // the program replaces a few milliseconds later can be gone before it is read,
@@ -37,17 +38,18 @@ struct Watch {
     std::string title;
 };
 
-long long NowMs()
+void PrintNow()
 {
     timespec t{};
     clock_gettime(CLOCK_REALTIME, &t);
-    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    const long long us = static_cast<long long>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+    std::printf("%lld.%03lld ", us / 1000, us % 1000);
 }
 
 void Print(const Watch& watch, bool found)
 {
     if (watch.stamp)
-        std::printf("%lld ", NowMs());
+        PrintNow();
     if (!found) {
         std::printf("%s:  not found.\n", watch.name);
     } else {
