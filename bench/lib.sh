@@ -31,7 +31,8 @@ start_sound_server() {
 
 # openbox, unless WM=none.
 start_wm() {
-  if [ "${WM:-openbox}" != none ]; then openbox --sm-disable >/dev/null 2>&1 & pids+=($!); sleep 0.5; fi
+  wm_pid=""
+  if [ "${WM:-openbox}" != none ]; then openbox --sm-disable >/dev/null 2>&1 & wm_pid=$!; pids+=($wm_pid); sleep 0.5; fi
 }
 
 now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
@@ -72,3 +73,23 @@ changed_at() { local t; t=$(title_at "$1" "$2" '.') && title_at "$1" "$t" "$3"; 
 # The same for a load just started: the stamps are read once the load is
 # surely over, so that no poll of ours takes a processor from the load.
 load_end() { sleep "${LOAD_WAIT_S:-1}"; changed_at "$@"; }
+
+tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
+# "tid ns-on-cpu" for every thread of the trees of the processes given.
+tree_threads() {
+  local p f t v
+  for p in $(for root in "$@"; do tree_pids "$root"; done); do
+    for f in /proc/"$p"/task/*/schedstat; do
+      t=${f%/schedstat}; t=${t##*/}
+      read -r v _ <"$f" 2>/dev/null && echo "$t $v"
+    done
+  done
+}
+# The ms of processor time the threads took between two tree_threads lists
+# (files $1 and $2), summed per thread, so a thread that ends meanwhile takes
+# nothing away and one born meanwhile counts whole.
+cpu_ms_between() {
+  awk 'NR == FNR { a[$1] = $2; next }
+    { d = ($1 in a) ? $2 - a[$1] : $2; if (d > 0) sum += d }
+    END { printf "%.2f", sum / 1e6 }' "$1" "$2"
+}

@@ -13,7 +13,10 @@
 #   REST_S (default 2) s between loads.
 # Same page, same display (1280x1024 under openbox), same sound server (a
 # null sink, recorded as in the other benchmarks) for all; the title stamps
-# come from X (title_watch) and are read only after each load.
+# come from X (title_watch) and are read only after each load. Each load's
+# processor time is taken too, from /proc: the variant's process tree, and
+# the display, window manager and sound server, from half a second before
+# the key until the stamps are read.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build directory}" && pwd); shift
@@ -33,6 +36,8 @@ make_page
 start_sound_server
 if [ "$sound" = 1 ]; then parec -d rec.monitor >/dev/null 2>&1 & pids+=($!); fi
 start_wm
+# What every variant's loads share: the display, the window manager, the sound server.
+shared=($(pgrep -n -x Xvfb || pgrep -n -x Xorg || true) $wm_pid ${pa_pid:-})
 
 # One start of variant $2 (numbered $1): LOADS loads by Enter, each one's ms
 # appended to $work/loads as "number start ms".
@@ -62,9 +67,14 @@ measure() {
     # A click into the program's address box (the bare view takes Enter anywhere), then Enter.
     if [ "$done_re" = '"loaded"' ]; then xdotool mousemove --window "$win" 300 $((250 + k % 2))
     else xdotool mousemove --window "$win" 150 43 click 1; fi
+    tree_threads "$pid" >"$work/own0"; tree_threads "${shared[@]}" >"$work/shared0"
     sleep 0.5
     t0=$(now_us_ms); xdotool key Return
-    t=$(load_end "$work/titles" "$t0" "$done_re") && echo "$n $start $(ms_since "$t0" "$t")" >>"$work/loads"
+    if t=$(load_end "$work/titles" "$t0" "$done_re"); then
+      tree_threads "$pid" >"$work/own1"; tree_threads "${shared[@]}" >"$work/shared1"
+      echo "$n $start $(ms_since "$t0" "$t") $(cpu_ms_between "$work/own0" "$work/own1")" \
+        "$(cpu_ms_between "$work/shared0" "$work/shared1")" >>"$work/loads"
+    fi
     sleep "$rest_s"
   done
   kill "$spy_pid" "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; sleep 1
@@ -88,4 +98,15 @@ for n in $(seq 1 ${#variants[@]}); do
   all=$(awk -v n="$n" '$1 == n {print $3}' "$work/loads" | sort -g | awk '{a[NR]=$1} END {if (NR) printf "%g [%g-%g]", (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2, a[1], a[NR]}')
   [ -z "$first" ] && first=$m
   printf '%-40s %-26s %-18s %s\n' "${variants[$((n - 1))]}" "$starts" "$m ($(awk -v a="$m" -v b="$first" 'BEGIN {printf "%.2f", a / b}')x)" "$all"
+done
+# Processor time is a steadier figure than the time a load takes: it does not
+# depend on how the two processors were shared during the load.
+echo "processor time a load takes, ms (median of all loads): the variant's own processes; the display, window manager and sound server; both"
+first=""
+for n in $(seq 1 ${#variants[@]}); do
+  own=$(awk -v n="$n" '$1 == n {print $4}' "$work/loads" | median)
+  shared_ms=$(awk -v n="$n" '$1 == n {print $5}' "$work/loads" | median)
+  both=$(awk -v n="$n" '$1 == n {print $4 + $5}' "$work/loads" | median)
+  [ -z "$first" ] && first=$both
+  printf '%-40s %-12s %-12s %s\n' "${variants[$((n - 1))]}" "$own" "$shared_ms" "$both ($(awk -v a="$both" -v b="$first" 'BEGIN {printf "%.2f", a / b}')x)"
 done

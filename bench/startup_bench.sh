@@ -45,27 +45,14 @@ make_page
 start_sound_server
 start_wm
 
-tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
 tree_pss_kb() {
   local sum=0 v
   for p in $(tree_pids "$1"); do v=$(awk '/^Pss:/{print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0); sum=$((sum + ${v:-0})); done
   echo "$sum"
 }
-tree_threads() {  # "tid ns-on-cpu" for every thread of the tree
-  local p f t v
-  for p in $(tree_pids "$1"); do
-    for f in /proc/"$p"/task/*/schedstat; do
-      t=${f%/schedstat}; t=${t##*/}
-      read -r v _ <"$f" 2>/dev/null && echo "$t $v"
-    done
-  done
-}
 idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
-  # Summed per thread, so a thread that ends meanwhile takes nothing away.
   tree_threads "$1" >"$work/cpu0"; sleep "$idle_s"; tree_threads "$1" >"$work/cpu1"
-  awk -v s="$idle_s" 'NR == FNR { a[$1] = $2; next }
-    { d = ($1 in a) ? $2 - a[$1] : $2; if (d > 0) sum += d }
-    END { printf "%.3f", 100 * sum / 1e9 / s }' "$work/cpu0" "$work/cpu1"
+  awk -v ms="$(cpu_ms_between "$work/cpu0" "$work/cpu1")" -v s="$idle_s" 'BEGIN { printf "%.3f", ms / s / 10 }'
 }
 # Onsets of the sounds the sink plays, in epoch ms, into file $1.
 record() {
