@@ -36,11 +36,12 @@ make_page
 start_sound_server
 if [ "$sound" = 1 ]; then parec -d rec.monitor >/dev/null 2>&1 & pids+=($!); fi
 start_wm
-# What every variant's loads share: the display, the window manager, the sound server.
+# What every variant's loads share: the display (the newest X server here), the
+# window manager, the sound server.
 shared=($(pgrep -n -x Xvfb || pgrep -n -x Xorg || true) $wm_pid ${pa_pid:-})
 
-# One start of variant $2 (numbered $1): LOADS loads by Enter, each one's ms
-# appended to $work/loads as "number start ms".
+# One start of variant $2 (numbered $1): LOADS loads by Enter, each appended
+# to $work/loads as "number start ms own-cpu-ms shared-cpu-ms".
 measure() {
   local n=$1 variant=$2 start=$3 home="$work/home$1-$3" pid win done_re t0 t k
   mkdir -p "$home"
