@@ -1,7 +1,13 @@
 // The entry point the program resolves after loading this module.
+#ifdef NIMBREL_HAVE_PULSE
+#include "platform/sound/PulseSoundOutput.h"
+using Output = PulseSoundOutput;
+#else
 #include "platform/sound/SoundOutput.h"
+using Output = SoundOutput;
+#endif
 
 extern "C" Q_DECL_EXPORT SoundSink* nimbrel_create_sound_output()
 {
-    return new SoundOutput;
+    return new Output;
 }
