@@ -54,14 +54,23 @@ idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
   tree_threads "$1" >"$work/cpu0"; sleep "$idle_s"; tree_threads "$1" >"$work/cpu1"
   awk -v ms="$(cpu_ms_between "$work/cpu0" "$work/cpu1")" -v s="$idle_s" 'BEGIN { printf "%.3f", ms / s / 10 }'
 }
-# Onsets of the sounds the sink plays, in epoch ms, into file $1.
+# Onsets of the sounds the sink plays, in epoch ms, into file $1. While it
+# records, a silent stream keeps the sink playing with a short latency, as a
+# sound card would (left alone, a null sink renders in blocks of seconds and
+# its recording lags by as much); the sink does no rewinds, so the recording
+# holds just what a card would have played.
 record() {
+  pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
+    --client-name=keeper </dev/zero 2>/dev/null & keeper_pid=$!; pids+=($keeper_pid)
   parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=5 2>/dev/null \
     | "$build/bench/sound_onset" 8000 >"$1" 2>"$1.state" & rec_pid=$!; pids+=($rec_pid)
   for _ in $(seq 1 300); do grep -q recording "$1.state" 2>/dev/null && break; sleep 0.01; done
   sleep 0.2
 }
-stop_record() { pkill -P "$rec_pid" 2>/dev/null || true; kill "$rec_pid" 2>/dev/null || true; wait "$rec_pid" 2>/dev/null || true; }
+stop_record() {
+  pkill -P "$rec_pid" 2>/dev/null || true; kill "$rec_pid" "$keeper_pid" 2>/dev/null || true
+  wait "$rec_pid" "$keeper_pid" 2>/dev/null || true
+}
 # The ms from time $2 to the first onset in file $1 that belongs to it. An
 # onset is known to a 5 ms window and the arrival of its block, so one up to
 # 10 ms before the click stamp is the click's own (it counts as 0 ms); the

@@ -45,13 +45,14 @@ wm=""
 server_pid=""
 pulse_pid=""
 rec_pid=""
+keeper_pid=""
 spies=()
 passed=0
 failed=0
 
 cleanup() {
   local p
-  for p in "${spies[@]}" $pid $rec_pid $pulse_pid $server_pid $wm; do kill "$p" 2>/dev/null || true; done
+  for p in "${spies[@]}" $pid $rec_pid $keeper_pid $pulse_pid $server_pid $wm; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   if [ -n "${E2E_KEEP:-}" ]; then echo "kept $home"; else rm -rf "$home"; fi
   return 0
@@ -367,12 +368,16 @@ wait_request() {  # wait_request <seconds> <event> <path> <count> [client]
 # --- sound -------------------------------------------------------------------
 
 # A PulseAudio daemon of the test's own, with one null sink whose monitor is
-# recorded from now on. The program finds it through PULSE_SERVER.
+# recorded from now on. The program finds it through PULSE_SERVER. A null
+# sink with nothing to play renders in blocks of seconds, and its recording
+# lags behind by as much, where a sound card plays on: a silent stream keeps
+# the sink playing with a short latency, as a card would, and with rewinds
+# off the recording holds just what a card would have played.
 start_sound() {
   local run="$home/pulse"
   mkdir -p "$run"
   cat >"$run/default.pa" <<EOF
-load-module module-null-sink sink_name=e2e_sink rate=44100
+load-module module-null-sink sink_name=e2e_sink rate=44100 norewinds=1
 set-default-sink e2e_sink
 set-default-source e2e_sink.monitor
 load-module module-native-protocol-unix auth-anonymous=1 socket=$run/native
@@ -388,6 +393,9 @@ EOF
     unset PULSE_SERVER
     return 1
   fi
+  pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
+    --client-name=keeper </dev/zero 2>/dev/null &
+  keeper_pid=$!
   recording="$home/sound.raw"
   parec -d e2e_sink.monitor --raw --format=s16le --rate=16000 --channels=1 --latency-msec=40 >"$recording" 2>/dev/null &
   rec_pid=$!

@@ -5,7 +5,8 @@
 #    with the closing sound heard as it starts to move;
 #  - ten clicks on the Back button half a second apart give ten click sounds;
 #  - a sound cuts off the one playing at once, and is not queued behind it;
-#  - once quiet, the program holds no stream open at the sound server.
+#  - once its sounds have played, the program holds no stream open at the
+#    sound server.
 set -euo pipefail
 program="$1"
 
@@ -14,14 +15,24 @@ pa_dir=$(mktemp -d)
 pa_start() {
   XDG_RUNTIME_DIR="$pa_dir" PULSE_RUNTIME_PATH="$pa_dir" HOME="$pa_dir" \
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    -L "module-null-sink sink_name=rec rate=44100" \
+    -L "module-null-sink sink_name=rec rate=44100 norewinds=1" \
     -L "module-native-protocol-unix socket=$pa_dir/native auth-anonymous=1" \
     --log-target=file:"$pa_dir/pa.log" >/dev/null 2>&1 &
   pa_pid=$!
   export PULSE_SERVER="unix:$pa_dir/native"
-  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && { keep_playing; return 0; }; sleep 0.1; done
   echo "no sound server"; cat "$pa_dir/pa.log"; exit 1
 }
+# A null sink with nothing to play renders in blocks of seconds, and its
+# recording lags behind by as much; a sound card plays on. A silent stream
+# keeps the sink playing with a short latency, as a card would; with rewinds
+# off, the recording holds just what a card would have played.
+keep_playing() {
+  pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
+    --client-name=keeper </dev/zero 2>/dev/null & keeper_pid=$!
+}
+# Streams at the server other than the silent one.
+no_program_stream() { [ "$(pactl list sink-inputs | grep 'application.name = ' | grep -vc '"keeper"')" = 0 ]; }
 # Records what the sink plays, 8000 samples a second, mono, 16 bits.
 # Returns once samples arrive (a recording may take a second to start).
 rec_start() {
@@ -58,7 +69,7 @@ first_and_click() {
 }
 pa_start
 source "$(dirname "$0")/lib.sh" "$program"
-trap 'rec_stop; kill "$pa_pid" 2>/dev/null || true; cleanup; rm -rf "$pa_dir"' EXIT
+trap 'rec_stop; kill "$keeper_pid" "$pa_pid" 2>/dev/null || true; cleanup; rm -rf "$pa_dir"' EXIT
 failed=0
 
 need_window 20 '^(Nimbrel)?$' "splash window"
@@ -115,9 +126,10 @@ fi
 need_window 10 '^Notepad {24}NB$' "notepad window"
 shot_window sound-cut "$(window_named '^Notepad {24}NB$')"
 
-# Once its sounds have played, the resting program holds nothing open at the
-# sound server (a paused stream would keep it waking every few milliseconds).
-if wait_for 15 sh -c '[ -z "$(pactl list sink-inputs short)" ]'; then
+# As soon as its sounds have played (the last ended a second ago), the program
+# holds nothing open at the sound server: a stream kept open, even silent,
+# holds the server to its short latency and keeps it waking.
+if wait_for 2 no_program_stream; then
   echo "the program closed its stream once quiet"
 else
   echo "FAIL: the program keeps a stream open at the sound server while resting"; pactl list sink-inputs; failed=1
