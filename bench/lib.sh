@@ -22,7 +22,7 @@ start_sound_server() {
   mkdir -p "$work/pa"
   XDG_RUNTIME_DIR="$work/pa" PULSE_RUNTIME_PATH="$work/pa" HOME="$work/pa" \
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    -L "module-null-sink sink_name=rec rate=44100 norewinds=1" \
+    -L "module-null-sink sink_name=rec rate=44100" \
     -L "module-native-protocol-unix socket=$work/pa/native auth-anonymous=1" >/dev/null 2>&1 &
   pa_pid=$!; pids+=($pa_pid)
   export PULSE_SERVER="unix:$work/pa/native"

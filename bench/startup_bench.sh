@@ -56,9 +56,10 @@ idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
 }
 # Onsets of the sounds the sink plays, in epoch ms, into file $1. While it
 # records, a silent stream keeps the sink playing with a short latency, as a
-# sound card would (left alone, a null sink renders in blocks of seconds and
-# its recording lags by as much); the sink does no rewinds, so the recording
-# holds just what a card would have played.
+# sound card would: left alone, a null sink renders in blocks of seconds and
+# its recording lags by as much. (A new sound may then be recorded up to that
+# latency, 10 ms, late: the null sink's recording keeps what it had mixed
+# before a rewind. The same holds for paplay's sounds beside them.)
 record() {
   pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
     --client-name=keeper </dev/zero 2>/dev/null & keeper_pid=$!; pids+=($keeper_pid)
