@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ ccache pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev libpulse-dev
+  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libpulse-dev
   libqt6opengl6-dev libgl-dev libgtest-dev libxcb1-dev libx11-dev libxtst-dev libxdamage-dev
   fonts-ocr-a
   xvfb xauth xdotool xclip x11-utils x11-apps imagemagick procps openbox wmctrl
