@@ -6,8 +6,9 @@
 #include <QString>
 #include <QThread>
 
-// Sound effects through Qt Multimedia, which lives in a module of its own
-// (modulePath, without its suffix). PlayWave returns at once: the sound is
+// Sound effects through the audio libraries (the sound server's client
+// library, or Qt Multimedia where there is none), which live in a module of
+// their own (modulePath, without its suffix). PlayWave returns at once: the sound is
 // handed to the audio thread, which is started with the first sound, as soon
 // as control is back in the event loop (so a window being made when the first
 // sound is asked for is shown first), and loads the module there: neither the
