@@ -48,7 +48,12 @@ IntroFRM::IntroFRM(App& app) : Form(app)
     ClickAnywhereToEnter->installEventFilter(this);
     // Enter or Space enter as a click does; screen readers hear the words without the blanks.
     ClickAnywhereToEnter->setFocusPolicy(Qt::StrongFocus);
-    ClickAnywhereToEnter->setAccessibleName(QStringLiteral("Click Anywhere To Enter."));
+    // Naming a widget wakes the accessibility bridge (a bus connection, over a
+    // millisecond), so the words are named once the window is on the screen.
+    QMetaObject::invokeMethod(
+        ClickAnywhereToEnter,
+        [label = ClickAnywhereToEnter] { label->setAccessibleName(QStringLiteral("Click Anywhere To Enter.")); },
+        Qt::QueuedConnection);
     setFocusProxy(ClickAnywhereToEnter);
     CenterOnScreen();
 }

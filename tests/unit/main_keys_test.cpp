@@ -273,9 +273,9 @@ TEST(SplashKeys, EnterOrSpaceEntersAndTheWordsAreNamedWithoutBlanks)
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
         TestApp t;
         auto* intro = t.app->forms().Show<IntroFRM>();
-        EXPECT_EQ(ui(intro).ClickAnywhereToEnter->accessibleName(), "Click Anywhere To Enter.");
         intro->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(intro));
+        EXPECT_EQ(ui(intro).ClickAnywhereToEnter->accessibleName(), "Click Anywhere To Enter.");
         t.log.Clear();
         Key(Qt::Key_A);  // other keys do nothing
         EXPECT_TRUE(t.log.entries().isEmpty());
