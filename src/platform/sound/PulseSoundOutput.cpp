@@ -1,8 +1,5 @@
 #include "platform/sound/PulseSoundOutput.h"
 
-#include "platform/WaveSynth.h"
-
-#include <QFile>
 #include <algorithm>
 #include <pulse/pulseaudio.h>
 
@@ -22,10 +19,8 @@ constexpr qsizetype kWriteAtOnce = 1 << 20;
 
 }  // namespace
 
-PulseSoundOutput::PulseSoundOutput(QObject* parent) : SoundSink(parent)
+PulseSoundOutput::PulseSoundOutput(QObject* parent) : SoundSink(parent), m_waves(kFormat)
 {
-    if (const std::optional<QByteArray> wave = WaveDecoder::Decode(WaveSynth::DefaultSound(), kFormat))
-        m_default = *wave;
     m_loop = pa_threaded_mainloop_new();
     if (m_loop && pa_threaded_mainloop_start(m_loop) < 0) {
         pa_threaded_mainloop_free(m_loop);
@@ -45,22 +40,9 @@ PulseSoundOutput::~PulseSoundOutput()
     pa_threaded_mainloop_free(m_loop);
 }
 
-const QByteArray& PulseSoundOutput::Wave(const QString& path)
-{
-    if (const auto found = m_waves.constFind(path); found != m_waves.constEnd())
-        return found.value();
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        if (std::optional<QByteArray> wave = WaveDecoder::Decode(file.readAll(), kFormat))
-            return m_waves.insert(path, *wave).value();
-    }
-    // Not kept: a file that appears later is played then.
-    return m_default;
-}
-
 void PulseSoundOutput::Play(const QString& path)
 {
-    const QByteArray wave = Wave(path);
+    const QByteArray wave = m_waves.Get(path);
     if (!m_loop)
         return;
     pa_threaded_mainloop_lock(m_loop);

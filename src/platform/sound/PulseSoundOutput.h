@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/SoundSink.h"
-#include "platform/WaveDecoder.h"
+#include "platform/sound/WaveCache.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 struct pa_context;
@@ -32,7 +31,6 @@ public:
     void Play(const QString& path) override;
 
 private:
-    const QByteArray& Wave(const QString& path);
     // The rest run on the client library's thread, or with its lock held.
     bool Connect();
     void Disconnect();
@@ -59,6 +57,5 @@ private:
     quint64 m_written = 0;
     quint64 m_drainAskedAt = 0;
     bool m_draining = false;
-    QHash<QString, QByteArray> m_waves;
-    QByteArray m_default;
+    WaveCache m_waves;
 };

@@ -1,11 +1,8 @@
 #include "platform/sound/SoundOutput.h"
 
-#include "platform/WaveSynth.h"
-
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QFile>
 #include <QMediaDevices>
 #include <algorithm>
 
@@ -78,13 +75,7 @@ bool SoundOutput::OpenOutput()
     }
     // The waves are decoded once for the stream's format; a new stream of
     // the same format (after a quiet while) plays them as they are.
-    const WaveDecoder::Format streamFormat{format.sampleRate(), format.channelCount(), TypeOf(format.sampleFormat())};
-    if (m_default.isEmpty() || streamFormat != m_format) {
-        m_format = streamFormat;
-        m_waves.clear();
-        if (const std::optional<QByteArray> wave = WaveDecoder::Decode(WaveSynth::DefaultSound(), m_format))
-            m_default = *wave;
-    }
+    m_waves.SetFormat(WaveDecoder::Format{format.sampleRate(), format.channelCount(), TypeOf(format.sampleFormat())});
     m_sink = new QAudioSink(device, format, this);
     m_sink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
     m_device = m_sink->start();
@@ -96,24 +87,11 @@ bool SoundOutput::OpenOutput()
     return true;
 }
 
-const QByteArray* SoundOutput::Wave(const QString& path)
-{
-    if (const auto found = m_waves.constFind(path); found != m_waves.constEnd())
-        return &found.value();
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        if (std::optional<QByteArray> wave = WaveDecoder::Decode(file.readAll(), m_format))
-            return &m_waves.insert(path, *wave).value();
-    }
-    // Not kept: a file that appears later is played then.
-    return &m_default;
-}
-
 void SoundOutput::Play(const QString& path)
 {
     if (!OpenOutput())
         return;
-    m_playing = *Wave(path);
+    m_playing = m_waves.Get(path);
     m_position = 0;
     m_stalled.start();
     m_rest.stop();

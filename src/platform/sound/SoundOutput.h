@@ -1,11 +1,10 @@
 #pragma once
 
 #include "platform/SoundSink.h"
-#include "platform/WaveDecoder.h"
+#include "platform/sound/WaveCache.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QString>
 #include <QTimer>
 
@@ -33,7 +32,6 @@ public:
 
 private:
     bool OpenOutput();
-    const QByteArray* Wave(const QString& path);
     void Feed();
     void Rest();
     void Close();
@@ -42,9 +40,7 @@ private:
     QIODevice* m_device = nullptr;
     bool m_opened = false;
     bool m_resting = false;
-    WaveDecoder::Format m_format;
-    QHash<QString, QByteArray> m_waves;
-    QByteArray m_default;
+    WaveCache m_waves{WaveDecoder::Format{}};
     QByteArray m_playing;
     qsizetype m_position = 0;
     // Since the stream last took some of the sound.
