@@ -80,25 +80,31 @@ first_after() { awk -v t="$2" '$1 >= t - 10 {d = $1 - t; print (d < 0 ? 0 : d); 
 
 declare -A fig
 add() { fig[$1]+="$2 "; }
+median_of() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END { if (NR) print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2 }'; }
+# The loads of one start sit close together, while two starts of the same
+# program can differ by a few ms; so a start gives one figure, the median of
+# its loads, and the figure is the median of the starts.
+add_median() { local f=$1; shift; [ $# -gt 0 ] && add "$f" "$(median_of "$@")"; return 0; }
 
 # The bare web view, its figures named with prefix $1.
 bare_view() {
   "$build/bench/baseline_webview" "$url" >/dev/null 2>&1 & wp=$!; pids+=($wp)
   bw=$(wait_window baseline_webview '^loaded$'); sleep "$rest_s"
   spy_titles "$bw" "$work/btitles"
-  local k
+  local k enter=() go=()
   for k in $(seq 1 "$loads_each"); do
     xdotool mousemove --window "$bw" 300 250; sleep 0.5
     t0=$(now_us_ms); xdotool key Return
-    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_load" "$(ms_since "$t0" "$t")"
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && enter+=("$(ms_since "$t0" "$t")")
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add "$1_idle" "$(idle_cpu "$wp")"
     # The same, with a click on the bare window's Go button, the pointer left on it.
     xdotool mousemove --window "$bw" 37 8; sleep 0.5
     t0=$(now_us_ms); xdotool click 1
-    t=$(load_end "$work/btitles" "$t0" '"loaded"') && add "$1_go" "$(ms_since "$t0" "$t")"
+    t=$(load_end "$work/btitles" "$t0" '"loaded"') && go+=("$(ms_since "$t0" "$t")")
     [ "$k" = "$loads_each" ] || sleep "$rest_s"
   done
+  add_median "$1_load" "${enter[@]}"; add_median "$1_go" "${go[@]}"
   # The engine keeps working for some 20 s after a load; the program's idle
   # figures after Enter and after Go are taken the same time after their loads.
   sleep "$rest_s"; add "$1_idle_go" "$(idle_cpu "$wp")"
@@ -128,7 +134,19 @@ start_each=${START_EACH:-3}
 # Loads by Enter and by Go, by turns, in every run, here and in the bare view.
 loads_each=${LOADS_EACH:-3}
 
+# The bare web view: Enter to the page loaded, its memory and its rest; once
+# as Qt sets it up by default (composing through OpenGL, which here is drawn
+# by the processor), once drawing in software as the program chooses where
+# there is no graphics card. The program and the two bare views take turns at
+# going first (program, default, software in odd runs; the reverse in even
+# ones), so a drift of the machine over a run favours none of them.
+bare_views() {
+  if [ $((run % 2)) = 1 ]; then bare_view base; QT_QUICK_BACKEND=software bare_view soft
+  else QT_QUICK_BACKEND=software bare_view soft; bare_view base; fi
+}
+
 for run in $(seq 1 "$runs"); do
+  [ $((run % 2)) = 0 ] && bare_views
   for k in $(seq 1 "$start_each"); do
     add_mapped baseline_window base_splash "$build/bench/baseline_window"
     sleep 0.3; kill "$started"; wait "$started" 2>/dev/null || true; sleep 0.3
@@ -163,20 +181,22 @@ for run in $(seq 1 "$runs"); do
   # The engine works on for a while after any load; every measured load
   # starts the same rest after the one before it, here and in the bare view.
   sleep "$rest_s"
+  enter=(); go=()
   for k in $(seq 1 "$loads_each"); do
     # Enter in the address box, the pointer resting there.
     xdotool mousemove --window "$mw" 150 43 click 1; sleep 0.5
     t0=$(now_us_ms); xdotool key Return
-    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add enter_load "$(ms_since "$t0" "$t")"
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && enter+=("$(ms_since "$t0" "$t")")
     sleep "$rest_s"
     [ "$k" = "$loads_each" ] && add idle_enter "$(idle_cpu "$np")"
 
     # A click on Go, the pointer left on the button.
     xdotool mousemove --window "$mw" 444 12; sleep 0.5
     t0=$(now_us_ms); xdotool click 1
-    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && add go_load "$(ms_since "$t0" "$t")"
+    t=$(load_end "$work/titles" "$t0" 'Done Loading Document') && go+=("$(ms_since "$t0" "$t")")
     sleep "$rest_s"
   done
+  add_median enter_load "${enter[@]}"; add_median go_load "${go[@]}"
   add idle_go "$(idle_cpu "$np")"
   xdotool mousemove --window "$mw" 300 250; sleep "$rest_s"; add idle_page "$(idle_cpu "$np")"
   add pss "$(tree_pss_kb "$np")"
@@ -210,12 +230,7 @@ for run in $(seq 1 "$runs"); do
   kill "$spy_pid" 2>/dev/null || true
   kill "$np"; wait "$np" 2>/dev/null || true
 
-  # The bare web view: Enter to the page loaded, its memory and its rest;
-  # once as Qt sets it up by default (composing through OpenGL, which here
-  # is drawn by the processor), once drawing in software as the program
-  # chooses where there is no graphics card.
-  bare_view base
-  QT_QUICK_BACKEND=software bare_view soft
+  [ $((run % 2)) = 1 ] && bare_views
 
   # paplay of the same click sound, from its start to the sound.
   if [ "$sound" = 1 ]; then
