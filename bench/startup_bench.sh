@@ -285,3 +285,5 @@ if [ "$sound" = 1 ]; then
 else
   echo "(no pulseaudio/parec: sound figures skipped)"
 fi
+echo "load figures, one a start, in run order (ms):"
+for f in enter_load soft_load base_load go_load soft_go base_go; do printf '  %-12s %s\n' "$f" "${fig[$f]:-}"; done
