@@ -39,6 +39,8 @@ now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 # The same to the microsecond, as title_watch stamps titles ("…632.518"); a
 # load of 15 ms is measured to a tenth of a millisecond, not to a whole one.
 now_us_ms() { local t=${EPOCHREALTIME/./}; printf '%d.%03d\n' $((t / 1000)) $((t % 1000)); }
+# The median of the numbers on standard input, one a line (nothing for none).
+median() { sort -g | awk '{a[NR]=$1} END {if (NR) print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 ms_since() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }  # from $1 to $2
 window_of() {  # the visible window of class $1 whose title matches the regex $2
   local w

@@ -96,7 +96,6 @@ for r in $(seq 1 "$rounds"); do
   echo "round $r of $rounds done" >&2
 done
 
-median() { sort -g | awk '{a[NR]=$1} END {if (NR) print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 what="Enter"; [ "$how" = go ] && what="A click on Go"
 echo "$what to the end of the load, ms: $rounds starts of each by turns, $loads loads a start"
 printf '%-40s %-26s %-18s %s\n' "variant" "per-start medians" "median of starts" "all loads: median [min-max]"

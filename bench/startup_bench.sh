@@ -80,11 +80,10 @@ first_after() { awk -v t="$2" '$1 >= t - 10 {d = $1 - t; print (d < 0 ? 0 : d); 
 
 declare -A fig
 add() { fig[$1]+="$2 "; }
-median_of() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END { if (NR) print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2 }'; }
 # The loads of one start sit close together, while two starts of the same
 # program can differ by a few ms; so a start gives one figure, the median of
 # its loads, and the figure is the median of the starts.
-add_median() { local f=$1; shift; [ $# -gt 0 ] && add "$f" "$(median_of "$@")"; return 0; }
+add_median() { local f=$1; shift; [ $# -gt 0 ] && add "$f" "$(printf '%s\n' "$@" | median)"; return 0; }
 
 # The bare web view, its figures named with prefix $1.
 bare_view() {
@@ -249,7 +248,7 @@ stat() {  # median [min-max] of the figures named $1
     m = (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2
     printf "%g [%g-%g]", m, a[1], a[NR] }'
 }
-med() { printf '%s\n' ${fig[$1]:-0} | grep -v NA | sort -g | awk '{a[NR]=$1} END { print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2 }'; }
+med() { printf '%s\n' ${fig[$1]:-0} | grep -v NA | median; }
 ratio() { awk -v a="$(med "$1")" -v b="$(med "$2")" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
 mib() { printf '%s\n' ${fig[$1]} | awk '{printf "%d ", $1 / 1024}'; }
 fig[pss_mib]=$(mib pss); fig[base_pss_mib]=$(mib base_pss); fig[soft_pss_mib]=$(mib soft_pss)
