@@ -31,8 +31,9 @@ cat >"$pages/one.html" <<'HTML'
 <style>html,body{margin:0;height:100%;background:#ff0000}#box{width:120px;height:120px}</style>
 <div id="box"></div>
 <script>
-var n = (Number(sessionStorage.getItem('loads')) || 0) + 1;
-sessionStorage.setItem('loads', n);
+// Counted in the window's name, which a reload keeps (a local page has no storage).
+var n = (Number(window.name) || 0) + 1;
+window.name = String(n);
 document.getElementById('box').style.background = n % 2 ? '#000000' : '#ffffff';
 </script>
 HTML

@@ -13,6 +13,11 @@ or ABORT (the client hung up before the answer was complete) and client is
 Paths under /slow/ answer with the named file, but send it in small pieces
 over SLOW_SECONDS seconds, so a test can stop a load half way.
 
+In HTML files "@SITE@" is replaced by the server's own address, so a page
+saved from it still knows where to send what it finds. Requests to /report
+are logged with their query (GET) or body (POST), so a test can see what a
+page sent back.
+
 It writes the port it listens on to the port file once it is ready, and stops
 by itself when the process that started it is gone or after a time limit.
 """
@@ -22,6 +27,7 @@ import os
 import sys
 import threading
 import time
+import urllib.parse
 
 SLOW_SECONDS = 12.0
 SLOW_PIECES = 60
@@ -52,11 +58,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         agent = self.headers.get("User-Agent", "")
         return "engine" if ("Chrome" in agent or "Mozilla" in agent) else "other"
 
+    def do_POST(self):
+        length = int(self.headers.get("Content-Length", "0") or 0)
+        body = self.rfile.read(length) if length > 0 else b""
+        self.server.log.write("POST", self.path + "?" + urllib.parse.quote(body), self.client_kind())
+        self.send_response(204)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
-        path = self.path.split("?", 1)[0]
+        path = self.path if self.path.startswith("/report") else self.path.split("?", 1)[0]
         client = self.client_kind()
         log = self.server.log
         log.write("GET", path, client)
+        path = path.split("?", 1)[0]
         slow = path.startswith("/slow/")
         name = path[len("/slow/"):] if slow else path.lstrip("/")
         if not name:
@@ -74,6 +89,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         with open(file, "rb") as f:
             body = f.read()
+        if file.endswith(".html"):
+            body = body.replace(b"@SITE@", ("http://127.0.0.1:%d" % self.server.server_address[1]).encode())
         self.send_response(200)
         self.send_header("Content-Type", TYPES.get(os.path.splitext(file)[1], "application/octet-stream"))
         self.send_header("Content-Length", str(len(body)))

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QSignalSpy>
@@ -378,6 +379,57 @@ TEST_F(BrowserControlTest, LocalFileOpensByItsPath)
     ASSERT_TRUE(Load(path));
     EXPECT_EQ(control->LocationName(), "Local Preview");
     EXPECT_EQ(control->LocationURL(), QUrl::fromLocalFile(path).toString());
+}
+
+// A page from a local file shows what lies beside it but reads nothing: not
+// the files beside it, not another site's page, whichever way it asks.
+TEST_F(BrowserControlTest, LocalPageShowsItsPictureButReadsNoOtherFileOrSite)
+{
+    server.page("/private", "SITE-PRIVATE");
+    QTemporaryDir dir;
+    QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("FILE-SECRET");
+    secret.close();
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("pic.bmp")), "BMP"));
+    QFile page(dir.filePath(QStringLiteral("page.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(QStringLiteral(
+        "<title>Local</title><img id=pic src='pic.bmp'><script>"
+        "window.read = []; window.pending = 0;"
+        "function got(how, text) { window.read.push(how + ': ' + text); window.pending--; }"
+        "for (const target of ['secret.txt', '%1', '%2']) {"
+        "  window.pending += 3;"
+        "  fetch(target).then(r => r.text()).then(t => got('fetch', t), () => got('fetch', 'refused'));"
+        "  const xhr = new XMLHttpRequest();"
+        "  xhr.onload = () => got('xhr', xhr.responseText); xhr.onerror = () => got('xhr', 'refused');"
+        "  xhr.open('GET', target); xhr.send();"
+        "  const frame = document.createElement('iframe');"
+        "  let settled = false;"
+        "  const frameGot = text => { if (!settled) { settled = true; got('frame', text); } };"
+        "  frame.onload = () => { try { frameGot(frame.contentDocument.body.innerText); }"
+        "                         catch (e) { frameGot('refused'); } };"
+        "  setTimeout(() => frameGot('never loaded'), 3000);"
+        "  frame.src = target; document.body.appendChild(frame);"
+        "}</script>").arg(QUrl::fromLocalFile(secret.fileName()).toString(), server.url("/private")).toUtf8());
+    page.close();
+
+    TestMain::IgnoreWarnings(QStringLiteral("Access to (XMLHttpRequest|fetch) at .* has been blocked by CORS policy"));
+    TestMain::IgnoreWarnings(QStringLiteral("^(Fetch API cannot load|Not allowed to load local resource)"));
+    TestMain::IgnoreWarnings(QStringLiteral("^Blocked a frame with origin"));
+    TestMain::IgnoreWarnings(QStringLiteral("Failed to load resource|net::ERR_FAILED"));
+    ASSERT_TRUE(Load(page.fileName()));
+    ASSERT_EVENTUALLY(Evaluate(this->page(), QStringLiteral("window.pending")).toInt() == 0, kLoadTimeout);
+    const QStringList read = Evaluate(this->page(), QStringLiteral("window.read")).toStringList();
+    EXPECT_EQ(read.size(), 9);
+    for (const QString& result : read) {
+        EXPECT_FALSE(result.contains(QLatin1String("FILE-SECRET"))) << result.toStdString();
+        EXPECT_FALSE(result.contains(QLatin1String("SITE-PRIVATE"))) << result.toStdString();
+    }
+    ASSERT_EVENTUALLY(Evaluate(this->page(), QStringLiteral("document.getElementById('pic').complete")).toBool(), kLoadTimeout);
+    EXPECT_EQ(Evaluate(this->page(), QStringLiteral("document.getElementById('pic').naturalWidth")).toInt(), 16);
 }
 
 // Pop-ups: a NewWindow2 handler that refuses what no click asked for, as the

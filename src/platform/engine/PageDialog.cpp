@@ -61,8 +61,12 @@ QLineEdit* PageDialog::AddField(const QString& label, bool secret)
 QCheckBox* PageDialog::AddCheck(const QString& text)
 {
     auto* check = new QCheckBox(text, this);
-    check->setAccessibleName(text);
+    check->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     ApplyLook(check, false);
+    // The box itself in the red of the fields, so it shows on the dark ground.
+    QPalette palette = check->palette();
+    palette.setColor(QPalette::Base, Look::darkRed());
+    check->setPalette(palette);
     m_layout->insertWidget(m_layout->indexOf(m_buttons), check);
     return check;
 }

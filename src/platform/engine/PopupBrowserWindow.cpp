@@ -1,12 +1,15 @@
 #include "platform/engine/PopupBrowserWindow.h"
 
+#include "platform/PageText.h"
+#include "platform/engine/EnginePage.h"
+#include "platform/engine/FindBar.h"
+#include "platform/engine/LocalFileScheme.h"
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -17,11 +20,11 @@ constexpr QSize kDefaultSize{800, 600};
 PopupBrowserWindow::PopupBrowserWindow(WebEngineBrowserFactory& factory, QWebEngineProfile* profile,
                                        WebEngineBrowser* origin)
     : QWidget(nullptr), m_factory(factory), m_origin(origin), m_view(new QWebEngineView(this)),
-      m_page(new QWebEnginePage(profile, m_view))
+      m_page(new EnginePage(profile, m_view))
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     m_view->setPage(m_page);
+    new FindBar(m_view);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -55,20 +58,23 @@ void PopupBrowserWindow::Adopt(QWebEngineNewWindowRequest& request)
 QString PopupBrowserWindow::Caption(const QString& title, const QUrl& url)
 {
     // The address shows the site even when a page picks a misleading title.
-    const QString address = url.toDisplayString();
-    if (title.isEmpty() || title == address)
+    const QString address = PageText::ShownAddress(url.toDisplayString());
+    const QString shown = PageText::Shown(title);
+    if (shown.isEmpty() || shown == address)
         return address;
     if (address.isEmpty())
-        return title;
-    return title + QStringLiteral(" - ") + address;
+        return shown;
+    return shown + QStringLiteral(" - ") + address;
 }
 
 void PopupBrowserWindow::ShowPageInCaption()
 {
-    const QUrl url = m_page->url().isEmpty() ? m_requestedUrl : m_page->url();
+    const QUrl url = LocalFileScheme::ToShown(m_page->url().isEmpty() ? m_requestedUrl : m_page->url());
     // Until the page has a title of its own the engine offers its address as the title.
     QString title = m_page->title();
-    if (title == url.toString() || title == url.toDisplayString() || title == m_requestedUrl.toString())
+    const QUrl loaded = m_page->url().isEmpty() ? m_requestedUrl : m_page->url();
+    if (title == url.toString() || title == url.toDisplayString() || title == loaded.toString()
+        || title == loaded.toDisplayString())
         title.clear();
     setWindowTitle(Caption(title, url));
 }

@@ -1,5 +1,9 @@
 #include "platform/engine/WebEngineBrowser.h"
 
+#include "platform/PageText.h"
+#include "platform/engine/EnginePage.h"
+#include "platform/engine/FindBar.h"
+#include "platform/engine/LocalFileScheme.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QDir>
@@ -8,7 +12,6 @@
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 
 namespace {
 
@@ -45,22 +48,21 @@ bool NeedsHost(const QUrl& url)
     return network.contains(url.scheme(), Qt::CaseInsensitive);
 }
 
+// An address as the user sees it: a local file's as a file: address, with
+// nothing in it that could make it read differently from what it is.
+QString ShownAddress(const QUrl& url)
+{
+    return PageText::ShownAddress(LocalFileScheme::ToShown(url).toString());
+}
+
 }  // namespace
 
 WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineProfile* profile, QWidget* parent)
     : BrowserControl(parent), m_factory(factory), m_view(new QWebEngineView(parent)),
-      m_page(new QWebEnginePage(profile, m_view))
+      m_page(new EnginePage(profile, m_view))
 {
-    // Pages may ask for windows on their own; whether they get one is decided
-    // by the NewWindow2 handler, so the engine must pass every request on.
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    // A local page (the editor's preview) may lead to web pages and back
-    // through the history, Refresh and typed addresses, as in any browser;
-    // without this the engine refuses every web address once a local file has
-    // been shown. Web pages still cannot read local files: that is governed
-    // by the engine's origin rules, which this does not touch.
-    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     m_view->setPage(m_page);
+    new FindBar(m_view);
 
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::OnLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineBrowser::OnLoadProgress);
@@ -70,6 +72,7 @@ WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineP
     connect(m_page, &QWebEnginePage::urlChanged, this, &BrowserControl::LocationChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::LocationChanged);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::OfferNewWindow);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, &WebEngineBrowser::OnRendererEnded);
 }
 
 WebEngineBrowser::~WebEngineBrowser()
@@ -121,7 +124,7 @@ bool WebEngineBrowser::Navigate(const QString& address)
     if (!url.isValid() || !m_page)
         return false;
     LoadAsked();
-    m_page->load(url);
+    m_page->LoadForUser(LocalFileScheme::ToLoaded(url));
     return true;
 }
 
@@ -173,12 +176,12 @@ bool WebEngineBrowser::GoSearch()
 
 QString WebEngineBrowser::LocationURL() const
 {
-    return m_page ? m_page->url().toString() : QString();
+    return m_page ? ShownAddress(m_page->url()) : QString();
 }
 
 QString WebEngineBrowser::LocationName() const
 {
-    const QString title = m_page ? m_page->title() : QString();
+    const QString title = m_page ? PageText::Shown(m_page->title()) : QString();
     return title.isEmpty() ? LocationURL() : title;
 }
 
@@ -245,6 +248,14 @@ void WebEngineBrowser::OnLoadFinished(bool /*ok*/)
     emit DocumentComplete(LocationURL());
 }
 
+void WebEngineBrowser::OnRendererEnded()
+{
+    // A load the renderer's end cut off is over, as a failed one is; if the
+    // page asks for it again, that is a load of its own.
+    if (m_loading)
+        OnLoadFinished(false);
+}
+
 void WebEngineBrowser::RaiseNavigateComplete()
 {
     if (m_navigateRaised)
@@ -253,8 +264,9 @@ void WebEngineBrowser::RaiseNavigateComplete()
     emit NavigateComplete2(LocationURL());
 }
 
-void WebEngineBrowser::OnLinkHovered(const QString& url)
+void WebEngineBrowser::OnLinkHovered(const QString& link)
 {
+    const QString url = link.isEmpty() ? link : ShownAddress(QUrl(link));
     // The engine clears the hovered link with every page it shows, also when
     // no link was under the pointer; the status text has not changed then.
     if (url == m_statusText)
@@ -267,7 +279,7 @@ void WebEngineBrowser::OfferNewWindow(QWebEngineNewWindowRequest& request)
 {
     NewWindowRequest offer;
     offer.userInitiated = request.isUserInitiated();
-    offer.url = request.requestedUrl().toString();
+    offer.url = ShownAddress(request.requestedUrl());
     const QPointer<WebEngineBrowser> self(this);
     emit NewWindow2(offer);
     if (!self || offer.cancel)

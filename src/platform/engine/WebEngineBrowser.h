@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/BrowserControl.h"
+#include "platform/engine/EnginePage.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -60,14 +61,15 @@ private:
     void OnLoadProgress(int progress);
     void OnUrlChanged(const QUrl& url);
     void OnLoadFinished(bool ok);
-    void OnLinkHovered(const QString& url);
+    void OnLinkHovered(const QString& link);
+    void OnRendererEnded();
     void RaiseNavigateComplete();
     void LoadAsked();
 
     WebEngineBrowserFactory& m_factory;
     // The view is a child of the window and may go before the control does.
     QPointer<QWebEngineView> m_view;
-    QPointer<QWebEnginePage> m_page;
+    QPointer<EnginePage> m_page;
     bool m_loading = false;
     bool m_navigateRaised = false;
     // When a load was last asked for and has not started yet (invalid when none).

@@ -1,6 +1,7 @@
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include "platform/engine/DownloadKeeper.h"
+#include "platform/engine/LocalFileScheme.h"
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 
@@ -9,6 +10,7 @@
 #include <QEvent>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 WebEngineBrowserFactory::~WebEngineBrowserFactory()
 {
@@ -36,12 +38,27 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
     // already the program's own, so the engine's part is just "engine".
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    LocalFileScheme::Register();
     m_profile = new QWebEngineProfile(QStringLiteral("nimbrel"));
+    m_profile->installUrlSchemeHandler(LocalFileScheme::kName, new LocalFileScheme(m_profile));
     m_profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("engine")));
     m_profile->setCachePath(QDir(cache).filePath(QStringLiteral("engine")));
+    SetPageRules(m_profile->settings());
     // Files that pages offer for download are kept, not silently dropped.
     new DownloadKeeper(m_profile, m_messages);
     return m_profile;
+}
+
+void WebEngineBrowserFactory::SetPageRules(QWebEngineSettings* settings)
+{
+    // Pages may ask for windows on their own; whether they get one is decided
+    // by the NewWindow2 handler, so the engine must pass every request on.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    // Local files are shown through LocalFileScheme; a page of the engine's
+    // own file: scheme, should one ever be shown, reads no other file and
+    // reaches no web address.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 }
 
 PopupBrowserWindow* WebEngineBrowserFactory::OpenWindow(QWebEngineNewWindowRequest& request, WebEngineBrowser* origin)

@@ -9,6 +9,7 @@ class Messages;
 class PopupBrowserWindow;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
+class QWebEngineSettings;
 class WebEngineBrowser;
 
 // Makes the program's browser controls on Qt WebEngine. All of them share one
@@ -40,6 +41,8 @@ public:
 
 private:
     QWebEngineProfile* Profile();
+    // What every page of the profile may do: the main window's, the preview's and pop-ups'.
+    static void SetPageRules(QWebEngineSettings* settings);
 
     Messages& m_messages;
     QWebEngineProfile* m_profile = nullptr;
