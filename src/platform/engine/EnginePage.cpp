@@ -56,8 +56,15 @@ EnginePage::~EnginePage()
     delete m_dialog.data();
 }
 
+void EnginePage::UserLeaves()
+{
+    if (m_dialog)
+        m_dialog->Dismiss();
+}
+
 void EnginePage::LoadForUser(const QUrl& url)
 {
+    UserLeaves();
     m_waiting = url;
     m_probeAnswered = true;
     m_waitCheck.start(kWaitBeforeProbeMs);

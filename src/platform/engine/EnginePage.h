@@ -32,6 +32,9 @@ public:
 
     // Loads `url` for the user (see above).
     void LoadForUser(const QUrl& url);
+    // The user is leaving the page (a load, Back, Forward, Refresh, Stop): a
+    // dialog of the page still open goes, so the page can let the load go on.
+    void UserLeaves();
 
 signals:
     // The renderer ended abnormally; the notice is on show.

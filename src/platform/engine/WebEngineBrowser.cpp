@@ -160,6 +160,7 @@ bool WebEngineBrowser::Stop()
     if (!m_page)
         return false;
     m_asked.invalidate();
+    m_page->UserLeaves();
     m_page->triggerAction(QWebEnginePage::Stop);
     return true;
 }
@@ -194,6 +195,7 @@ constexpr qint64 kLoadStartGraceMs = 1500;
 void WebEngineBrowser::LoadAsked()
 {
     m_asked.start();
+    m_page->UserLeaves();
 }
 
 bool WebEngineBrowser::Busy() const
