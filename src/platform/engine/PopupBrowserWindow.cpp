@@ -1,5 +1,6 @@
 #include "platform/engine/PopupBrowserWindow.h"
 
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
@@ -22,6 +23,7 @@ PopupBrowserWindow::PopupBrowserWindow(WebEngineBrowserFactory& factory, QWebEng
     setAttribute(Qt::WA_DeleteOnClose);
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     m_view->setPage(m_page);
+    new PageRequests(m_page, m_view);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);

@@ -1,5 +1,6 @@
 #include "platform/engine/WebEngineBrowser.h"
 
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineP
     // by the engine's origin rules, which this does not touch.
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     m_view->setPage(m_page);
+    new PageRequests(m_page, m_view);
 
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::OnLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineBrowser::OnLoadProgress);

@@ -1,6 +1,7 @@
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include "platform/engine/DownloadKeeper.h"
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 
@@ -41,6 +42,8 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
     m_profile->setCachePath(QDir(cache).filePath(QStringLiteral("engine")));
     // Files that pages offer for download are kept, not silently dropped.
     new DownloadKeeper(m_profile, m_messages);
+    // What pages ask of their browser reaches the user.
+    PageRequests::PrepareProfile(m_profile);
     return m_profile;
 }
 

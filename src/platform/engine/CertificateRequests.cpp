@@ -1,0 +1,76 @@
+#include "platform/engine/CertificateRequests.h"
+
+#include "platform/engine/PageDialog.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+CertificateRequests::CertificateRequests(QWebEnginePage* page) : QObject(page), m_page(page)
+{
+    connect(page, &QWebEnginePage::certificateError, this, &CertificateRequests::OnCertificateError);
+}
+
+QString CertificateRequests::Problem(const QWebEngineCertificateError& error)
+{
+    using Error = QWebEngineCertificateError;
+    switch (error.type()) {
+    case Error::CertificateAuthorityInvalid: return QStringLiteral("is not issued by an authority this browser trusts");
+    case Error::CertificateCommonNameInvalid: return QStringLiteral("is made out to a different site");
+    case Error::CertificateDateInvalid: return QStringLiteral("has expired or is not valid yet");
+    case Error::CertificateRevoked: return QStringLiteral("has been revoked by its issuer");
+    case Error::CertificateContainsErrors:
+    case Error::CertificateInvalid: return QStringLiteral("is not valid");
+    case Error::CertificateNoRevocationMechanism: return QStringLiteral("offers no way to check whether it was revoked");
+    case Error::CertificateUnableToCheckRevocation: return QStringLiteral("could not be checked for revocation");
+    case Error::CertificateWeakSignatureAlgorithm: return QStringLiteral("is signed with a weak algorithm");
+    case Error::CertificateWeakKey: return QStringLiteral("has a key too weak to be safe");
+    case Error::CertificateNonUniqueName: return QStringLiteral("names a host that is not unique");
+    case Error::CertificateNameConstraintViolation: return QStringLiteral("breaks the limits its issuer set on names");
+    case Error::CertificateValidityTooLong: return QStringLiteral("is valid for too long to be trusted");
+    case Error::CertificateTransparencyRequired: return QStringLiteral("was not publicly logged as it must be");
+    case Error::CertificateSymantecLegacy: return QStringLiteral("comes from an authority that is no longer trusted");
+    case Error::CertificateKnownInterceptionBlocked: return QStringLiteral("is known to be used to spy on connections");
+    case Error::SslPinnedKeyNotInCertificateChain: return QStringLiteral("does not hold the keys this site is known to use");
+    case Error::SslObsoleteVersion: return QStringLiteral("came over an outdated, unsafe connection");
+    default: return QStringLiteral("cannot be trusted (%1)").arg(error.description());
+    }
+}
+
+void CertificateRequests::OnCertificateError(QWebEngineCertificateError error)
+{
+    // The load waits for the answer, which the user gives in their own time.
+    error.defer();
+    const QString host = error.url().host();
+    QString text = QStringLiteral("The site %1 sent a certificate that %2.\n\n").arg(host, Problem(error));
+    if (error.isOverridable())
+        text += QStringLiteral("Someone may be posing as the site to read what you send it. "
+                               "Go on only if you know why this is. Going on trusts this certificate "
+                               "until Nimbrel ends.");
+    else
+        text += QStringLiteral("The page cannot be shown.");
+    auto* dialog = new PageDialog(QWebEngineView::forPage(m_page), QStringLiteral("Certificate problem - %1").arg(host),
+                                  text);
+    if (error.isOverridable()) {
+        dialog->SetButtons(QStringLiteral("Go &on"), QStringLiteral("Go &back"), true);
+    } else {
+        dialog->SetButtons(QStringLiteral("OK"));
+        error.rejectCertificate();
+    }
+    connect(dialog, &QDialog::finished, this,
+            [error](int result) { Decide(error, result == QDialog::Accepted); });
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    // A dialog gone with its window, unanswered, does not go on.
+    connect(dialog, &QObject::destroyed, this, [error] { Decide(error, false); });
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void CertificateRequests::Decide(QWebEngineCertificateError error, bool goOn)
+{
+    // An error is answered once; later calls do nothing.
+    if (goOn && error.isOverridable())
+        error.acceptCertificate();
+    else
+        error.rejectCertificate();
+}
