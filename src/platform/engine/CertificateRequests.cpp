@@ -2,12 +2,15 @@
 
 #include "platform/engine/PageDialog.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 CertificateRequests::CertificateRequests(QWebEnginePage* page) : QObject(page), m_page(page)
 {
     connect(page, &QWebEnginePage::certificateError, this, &CertificateRequests::OnCertificateError);
+    connect(page, &QWebEnginePage::loadFinished, this, &CertificateRequests::OnLoadFinished);
 }
 
 QString CertificateRequests::Problem(const QWebEngineCertificateError& error)
@@ -54,13 +57,16 @@ void CertificateRequests::OnCertificateError(QWebEngineCertificateError error)
         dialog->SetButtons(QStringLiteral("Go &on"), QStringLiteral("Go &back"), true);
     } else {
         dialog->SetButtons(QStringLiteral("OK"));
-        error.rejectCertificate();
+        Decide(error, false);
     }
     connect(dialog, &QDialog::finished, this,
-            [error](int result) { Decide(error, result == QDialog::Accepted); });
+            [this, error, dialog](int result) {
+                dialog->disconnect(this);  // answered: its going says nothing more
+                Decide(error, result == QDialog::Accepted);
+            });
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     // A dialog gone with its window, unanswered, does not go on.
-    connect(dialog, &QObject::destroyed, this, [error] { Decide(error, false); });
+    connect(dialog, &QObject::destroyed, this, [this, error] { Decide(error, false); });
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -69,8 +75,38 @@ void CertificateRequests::OnCertificateError(QWebEngineCertificateError error)
 void CertificateRequests::Decide(QWebEngineCertificateError error, bool goOn)
 {
     // An error is answered once; later calls do nothing.
-    if (goOn && error.isOverridable())
+    if (goOn && error.isOverridable()) {
         error.acceptCertificate();
-    else
-        error.rejectCertificate();
+        return;
+    }
+    if (m_refused != error.url()) {
+        m_refused = error.url();
+        m_problem = Problem(error);
+    }
+    error.rejectCertificate();
+}
+
+void CertificateRequests::OnLoadFinished(bool ok)
+{
+    if (ok || m_refused.isEmpty() || m_page->url() != m_refused) {
+        if (ok)
+            m_refused.clear();
+        return;
+    }
+    // The engine's error page stays (Refresh tries again), but says what it
+    // is; the words go in as text, never as markup.
+    const QString host = m_refused.host();
+    const QJsonArray words{
+        QStringLiteral("Certificate problem - %1").arg(host),
+        QStringLiteral("This page was not shown"),
+        QStringLiteral("The site %1 sent a certificate that %2, so Nimbrel did not show %3.")
+            .arg(host, m_problem, m_refused.toDisplayString()),
+    };
+    m_refused.clear();
+    m_page->runJavaScript(QStringLiteral(
+        "((w) => { document.title = w[0]; const b = document.body; b.textContent = '';"
+        " b.style.cssText = 'margin:0;padding:32px;background:#181818;color:#fff;font:16px monospace';"
+        " const h = document.createElement('h1'); h.textContent = w[1]; h.style.color = '#ff4040';"
+        " const p = document.createElement('p'); p.textContent = w[2]; b.append(h, p); })(%1)")
+                              .arg(QString::fromUtf8(QJsonDocument(words).toJson(QJsonDocument::Compact))));
 }

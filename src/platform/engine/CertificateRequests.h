@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <QWebEngineCertificateError>
 
 class QWebEnginePage;
@@ -10,7 +11,8 @@ class QWebEnginePage;
 // dialog names the site and the problem in plain words; its default is not
 // to go on. Going on, where the engine lets the user decide, admits that
 // certificate for this run of the program only (the engine keeps it in
-// memory); otherwise the page shows an error page naming the problem.
+// memory); otherwise the page shows an error page naming the problem (the
+// engine's own would call the site unreachable).
 // A child of the page.
 class CertificateRequests final : public QObject {
     Q_OBJECT
@@ -22,7 +24,11 @@ public:
 
 private:
     void OnCertificateError(QWebEngineCertificateError error);
-    static void Decide(QWebEngineCertificateError error, bool goOn);
+    void Decide(QWebEngineCertificateError error, bool goOn);
+    void OnLoadFinished(bool ok);
 
     QWebEnginePage* m_page;
+    // The address refused last and why, until its error page is shown.
+    QUrl m_refused;
+    QString m_problem;
 };
