@@ -31,10 +31,8 @@ QString CertificateRequests::Problem(const QWebEngineCertificateError& error)
     case Error::CertificateNameConstraintViolation: return QStringLiteral("breaks the limits its issuer set on names");
     case Error::CertificateValidityTooLong: return QStringLiteral("is valid for too long to be trusted");
     case Error::CertificateTransparencyRequired: return QStringLiteral("was not publicly logged as it must be");
-    case Error::CertificateSymantecLegacy: return QStringLiteral("comes from an authority that is no longer trusted");
     case Error::CertificateKnownInterceptionBlocked: return QStringLiteral("is known to be used to spy on connections");
     case Error::SslPinnedKeyNotInCertificateChain: return QStringLiteral("does not hold the keys this site is known to use");
-    case Error::SslObsoleteVersion: return QStringLiteral("came over an outdated, unsafe connection");
     default: return QStringLiteral("cannot be trusted (%1)").arg(error.description());
     }
 }
