@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libpulse-dev
   libqt6opengl6-dev libgl-dev libgtest-dev libxcb1-dev libx11-dev libxtst-dev libxdamage-dev
   fonts-ocr-a
-  xvfb xauth xdotool xclip x11-utils x11-apps imagemagick procps openbox wmctrl
+  xvfb xauth xdotool xclip x11-utils x11-apps imagemagick procps openbox wmctrl openssl
   python3 pulseaudio pulseaudio-utils util-linux
   # Optional: the libFuzzer targets in fuzz/ are built only with clang.
   clang libclang-rt-14-dev

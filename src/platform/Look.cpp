@@ -30,6 +30,7 @@ QColor windowBackground() { return QColor(255, 255, 255); }
 QColor windowFrame() { return QColor(0, 0, 0); }
 QColor titleBarText() { return QColor(255, 255, 255); }
 QColor windowText() { return QColor(192, 192, 192); }
+QColor panel() { return QColor(24, 24, 24); }
 
 void setColors(QWidget* widget, const QColor& background, const QColor& text)
 {

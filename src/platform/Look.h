@@ -22,6 +22,7 @@ QColor windowBackground(); // text of the red boxes
 QColor windowFrame();      // splash background, link slots
 QColor titleBarText();     // notepad and link text
 QColor windowText();       // the default line colour: rules between controls
+QColor panel();            // RGB 24, 24, 24: the program's own windows and notices over pages
 
 // Background and text colour of a control; the background is painted.
 void setColors(QWidget* widget, const QColor& background, const QColor& text);

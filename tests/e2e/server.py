@@ -18,10 +18,19 @@ saved from it still knows where to send what it finds. Requests to /report
 are logged with their query (GET) or body (POST), so a test can see what a
 page sent back.
 
+Paths under /auth/ answer with the named file only to a request signed in
+(HTTP Basic) as AUTH_USER with AUTH_PASSWORD, and with 401 to any other; each
+such request also logs an AUTH line whose client field is the credentials
+sent ("ann:s3cret", or "-" for none). Paths under /report/ answer 204: pages
+tell the test what they saw by asking for them.
+
+With --tls CERT KEY it speaks HTTPS instead, with that certificate.
+
 It writes the port it listens on to the port file once it is ready, and stops
 by itself when the process that started it is gone or after a time limit.
 """
 import argparse
+import base64
 import http.server
 import os
 import sys
@@ -31,6 +40,9 @@ import urllib.parse
 
 SLOW_SECONDS = 12.0
 SLOW_PIECES = 60
+AUTH_USER = "ann"
+AUTH_PASSWORD = "s3cret"
+AUTH_REALM = "Staff room"
 
 TYPES = {".html": "text/html; charset=utf-8", ".htm": "text/html; charset=utf-8", ".txt": "text/plain; charset=utf-8"}
 
@@ -66,12 +78,42 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", "0")
         self.end_headers()
 
+    def signed_in(self, path):
+        sent = self.headers.get("Authorization", "")
+        given = "-"
+        if sent.startswith("Basic "):
+            try:
+                given = base64.b64decode(sent[6:]).decode("utf-8", "replace")
+            except ValueError:
+                given = "?"
+        self.server.log.write("AUTH", path, given.replace(" ", "_") or "-")
+        if given == AUTH_USER + ":" + AUTH_PASSWORD:
+            return True
+        body = b"<html><head><title>Denied</title></head><body>You may not come in.</body></html>"
+        self.send_response(401)
+        self.send_header("WWW-Authenticate", 'Basic realm="%s"' % AUTH_REALM)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        return False
+
     def do_GET(self):
         path = self.path if self.path.startswith("/report") else self.path.split("?", 1)[0]
         client = self.client_kind()
         log = self.server.log
         log.write("GET", path, client)
         path = path.split("?", 1)[0]
+        if path.startswith("/report"):
+            self.send_response(204)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            log.write("DONE", path, client)
+            return
+        if path.startswith("/auth/"):
+            if not self.signed_in(path):
+                return
+            path = path[len("/auth"):]
         slow = path.startswith("/slow/")
         name = path[len("/slow/"):] if slow else path.lstrip("/")
         if not name:
@@ -132,11 +174,17 @@ def main():
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--parent", type=int, default=os.getppid())
     parser.add_argument("--limit", type=float, default=1800)
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     args = parser.parse_args()
 
     http.server.ThreadingHTTPServer.request_queue_size = 64
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
+    if args.tls:
+        import ssl
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls[0], args.tls[1])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.root = os.path.realpath(args.root)
     server.log = Log(args.log)
     threading.Thread(target=watch, args=(args.parent, args.limit, server), daemon=True).start()

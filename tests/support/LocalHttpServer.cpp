@@ -24,6 +24,7 @@ QByteArray Reason(int status)
     case 304: return "Not Modified";
     case 307: return "Temporary Redirect";
     case 400: return "Bad Request";
+    case 401: return "Unauthorized";
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
@@ -131,6 +132,7 @@ void LocalHttpServer::OnReadable(QTcpSocket* socket)
         return;
     }
     const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
+    const QByteArray head = request.left(end);
     m_requests.remove(socket);
     socket->setProperty("answered", true);
     if (words.size() < 2) {
@@ -138,10 +140,38 @@ void LocalHttpServer::OnReadable(QTcpSocket* socket)
         socket->disconnectFromHost();
         return;
     }
-    Answer(socket, words.at(0), QString::fromLatin1(words.at(1)));
+    Answer(socket, words.at(0), QString::fromLatin1(words.at(1)), head);
 }
 
-void LocalHttpServer::Answer(QTcpSocket* socket, const QByteArray& method, const QString& target)
+void LocalHttpServer::protect(const QString& path, const QByteArray& realm, const QByteArray& user,
+                              const QByteArray& password)
+{
+    m_protected.insert(path, qMakePair(realm, "Basic " + (user + ':' + password).toBase64()));
+}
+
+// Replaces the answer by a 401 for a protected path asked for without the right credentials.
+bool LocalHttpServer::Denied(const QString& key, const QByteArray& head, Response& response)
+{
+    const auto found = m_protected.constFind(key);
+    if (found == m_protected.constEnd())
+        return false;
+    QByteArray given;
+    for (const QByteArray& line : head.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.toLower().startsWith("authorization:"))
+            given = trimmed.mid(int(sizeof "authorization:") - 1).trimmed();
+    }
+    m_authorizations[key].append(given);
+    if (given == found->second)
+        return false;
+    response = Response();
+    response.status = 401;
+    response.body = "<html><head><title>Denied</title></head><body>Denied</body></html>";
+    response.headers.append(qMakePair(QByteArray("WWW-Authenticate"), "Basic realm=\"" + found->first + '"'));
+    return true;
+}
+
+void LocalHttpServer::Answer(QTcpSocket* socket, const QByteArray& method, const QString& target, const QByteArray& head)
 {
     // The route is looked up by the whole target first, then by its path alone.
     QString key = target;
@@ -159,6 +189,7 @@ void LocalHttpServer::Answer(QTcpSocket* socket, const QByteArray& method, const
         response.status = 404;
         response.body = "<html><head><title>Not Found</title></head><body>Not Found</body></html>";
     }
+    Denied(key, head, response);
 
     switch (response.behaviour) {
     case Behaviour::Hang:

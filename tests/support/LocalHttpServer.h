@@ -41,17 +41,25 @@ public:
     // Shorthand: a 200 text/html page.
     void page(const QString& path, const QByteArray& html);
     int hits(const QString& path) const { return m_hits.value(path); }
+    // Answers `path` only to requests signed in as `user` with `password`
+    // (HTTP Basic); any other request gets 401 naming `realm`.
+    void protect(const QString& path, const QByteArray& realm, const QByteArray& user, const QByteArray& password);
+    // The Authorization header of each request for a protected path, in order ("" when none).
+    QList<QByteArray> authorizations(const QString& path) const { return m_authorizations.value(path); }
 
 private:
     void OnConnection();
     void OnReadable(QTcpSocket* socket);
-    void Answer(QTcpSocket* socket, const QByteArray& method, const QString& target);
+    void Answer(QTcpSocket* socket, const QByteArray& method, const QString& target, const QByteArray& head);
+    bool Denied(const QString& key, const QByteArray& head, Response& response);
     void SendMore(QTcpSocket* socket);
     void Forget(QObject* socket);
 
     QTcpServer* m_server;
     QHash<QString, Response> m_routes;
     QHash<QString, int> m_hits;
+    QHash<QString, QPair<QByteArray, QByteArray>> m_protected;  // realm, expected Authorization
+    QHash<QString, QList<QByteArray>> m_authorizations;
     QHash<QObject*, QByteArray> m_requests;  // request bytes read so far, per connection
     QHash<QObject*, qint64> m_remaining;     // generated body bytes still to send
 };

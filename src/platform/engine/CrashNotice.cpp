@@ -9,14 +9,13 @@
 namespace {
 constexpr double kHeadingPoints = 14;
 constexpr double kTextPoints = 10;
-const QColor kBackground(24, 24, 24);
 }  // namespace
 
 CrashNotice::CrashNotice(QWidget* view, const QString& why, const QString& address)
     : QWidget(view), m_text(new QLabel(this))
 {
     setObjectName(QStringLiteral("pageStoppedNotice"));
-    Look::setColors(this, kBackground, Look::highlightText());
+    Look::setColors(this, Look::panel(), Look::highlightText());
     auto* heading = new QLabel(QStringLiteral("This page has stopped"), this);
     heading->setFont(Look::font(kHeadingPoints, true));
     Look::setTextColor(heading, Look::highlightText());

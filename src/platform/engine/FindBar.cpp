@@ -17,7 +17,6 @@ constexpr double kPoints = 9;
 constexpr int kWidth = 300;
 constexpr int kHeight = 26;
 constexpr int kMargin = 6;
-const QColor kBackground(24, 24, 24);
 }  // namespace
 
 FindBar::FindBar(QWebEngineView* view)
@@ -25,7 +24,7 @@ FindBar::FindBar(QWebEngineView* view)
 {
     setObjectName(QStringLiteral("findBar"));
     setAccessibleName(QStringLiteral("Find"));
-    Look::setColors(this, kBackground, Look::highlightText());
+    Look::setColors(this, Look::panel(), Look::highlightText());
     m_field->setAccessibleName(QStringLiteral("Find"));
     m_field->setFont(Look::font(kPoints));
     Look::setColors(m_field, Look::darkRed(), Look::highlightText());

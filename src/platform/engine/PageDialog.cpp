@@ -14,7 +14,13 @@
 namespace {
 constexpr double kTextPoints = 9;
 constexpr int kTextWidth = 420;
-const QColor kBackground(24, 24, 24);
+
+// "&User name:" is read out as "User name:"; the "&" only marks the Alt key.
+QString WithoutMnemonic(QString text)
+{
+    static const QString placeholder(QChar(0xFFFF));
+    return text.replace(QStringLiteral("&&"), placeholder).remove(QLatin1Char('&')).replace(placeholder, QStringLiteral("&"));
+}
 }  // namespace
 
 PageDialog::PageDialog(QWidget* over, const QString& title, const QString& text)
@@ -46,7 +52,7 @@ QLineEdit* PageDialog::AddField(const QString& label, bool secret)
     auto* row = new QFormLayout;
     auto* name = new QLabel(label, this);
     auto* field = new QLineEdit(this);
-    field->setAccessibleName(label);
+    field->setAccessibleName(WithoutMnemonic(label));
     field->setEchoMode(secret ? QLineEdit::Password : QLineEdit::Normal);
     name->setBuddy(field);
     ApplyLook(name, false);
@@ -61,7 +67,7 @@ QLineEdit* PageDialog::AddField(const QString& label, bool secret)
 QCheckBox* PageDialog::AddCheck(const QString& text)
 {
     auto* check = new QCheckBox(text, this);
-    check->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    check->setAccessibleName(WithoutMnemonic(text));
     ApplyLook(check, false);
     // The box itself in the red of the fields, so it shows on the dark ground.
     QPalette palette = check->palette();
@@ -75,12 +81,12 @@ void PageDialog::SetButtons(const QString& accept, const QString& decline, bool 
 {
     m_buttons->clear();
     m_accept = m_buttons->addButton(accept, QDialogButtonBox::AcceptRole);
-    m_accept->setAccessibleName(accept);
+    m_accept->setAccessibleName(WithoutMnemonic(accept));
     ApplyLook(m_accept, false);
     m_decline = nullptr;
     if (!decline.isEmpty()) {
         m_decline = m_buttons->addButton(decline, QDialogButtonBox::RejectRole);
-        m_decline->setAccessibleName(decline);
+        m_decline->setAccessibleName(WithoutMnemonic(decline));
         ApplyLook(m_decline, false);
     }
     QPushButton* preferred = declineIsDefault && m_decline ? m_decline : m_accept;
@@ -96,7 +102,7 @@ void PageDialog::ApplyLook(QWidget* widget, bool field) const
     if (field)
         Look::setColors(widget, Look::darkRed(), Look::highlightText());
     else
-        Look::setColors(widget, kBackground, Look::highlightText());
+        Look::setColors(widget, Look::panel(), Look::highlightText());
 }
 
 bool PageDialog::Ask()

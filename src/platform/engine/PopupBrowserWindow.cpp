@@ -4,6 +4,7 @@
 #include "platform/engine/EnginePage.h"
 #include "platform/engine/FindBar.h"
 #include "platform/engine/LocalFileScheme.h"
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
@@ -25,6 +26,7 @@ PopupBrowserWindow::PopupBrowserWindow(WebEngineBrowserFactory& factory, QWebEng
     setAttribute(Qt::WA_DeleteOnClose);
     m_view->setPage(m_page);
     new FindBar(m_view);
+    new PageRequests(m_page, m_view);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);

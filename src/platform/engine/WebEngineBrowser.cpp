@@ -4,6 +4,7 @@
 #include "platform/engine/EnginePage.h"
 #include "platform/engine/FindBar.h"
 #include "platform/engine/LocalFileScheme.h"
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 
 #include <QDir>
@@ -63,6 +64,7 @@ WebEngineBrowser::WebEngineBrowser(WebEngineBrowserFactory& factory, QWebEngineP
 {
     m_view->setPage(m_page);
     new FindBar(m_view);
+    new PageRequests(m_page, m_view);
 
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::OnLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, &WebEngineBrowser::OnLoadProgress);

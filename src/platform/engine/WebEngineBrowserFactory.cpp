@@ -2,6 +2,7 @@
 
 #include "platform/engine/DownloadKeeper.h"
 #include "platform/engine/LocalFileScheme.h"
+#include "platform/engine/PageRequests.h"
 #include "platform/engine/PopupBrowserWindow.h"
 #include "platform/engine/WebEngineBrowser.h"
 
@@ -46,6 +47,8 @@ QWebEngineProfile* WebEngineBrowserFactory::Profile()
     SetPageRules(m_profile->settings());
     // Files that pages offer for download are kept, not silently dropped.
     new DownloadKeeper(m_profile, m_messages);
+    // What pages ask of their browser reaches the user.
+    PageRequests::PrepareProfile(m_profile);
     return m_profile;
 }
 
