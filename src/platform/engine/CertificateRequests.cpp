@@ -65,6 +65,8 @@ void CertificateRequests::OnCertificateError(QWebEngineCertificateError error)
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     // A dialog gone with its window, unanswered, does not go on.
     connect(dialog, &QObject::destroyed, this, [this, error] { Decide(error, false); });
+    // The user going elsewhere meanwhile is an answer too.
+    connect(m_page, &QWebEnginePage::loadStarted, dialog, &PageDialog::Dismiss);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
