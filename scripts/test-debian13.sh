@@ -85,8 +85,11 @@ if [ ! -f "$stamp" ]; then
   mkdir -p "$root"
   echo "test-debian13: making a Debian 13 root in $root from $archive"
   started=$SECONDS
-  # iproute2: to bring up loopback in the suite's own network namespace.
-  debootstrap --variant=minbase --include=iproute2 "$suite" "$root" "$archive"
+  # iproute2: to bring up loopback in the suite's own network namespace;
+  # ca-certificates where the archive is reached over https.
+  include=iproute2
+  case "$archive $security" in *https://*) include+=,ca-certificates ;; esac
+  debootstrap --variant=minbase --include="$include" "$suite" "$root" "$archive"
   rm -f "$root/etc/apt/sources.list"
   {
     printf 'Types: deb\nURIs: %s\nSuites: %s %s-updates\nComponents: main\n' "$archive" "$suite" "$suite"
