@@ -8,10 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-package}
 
-scripts/install-deps.sh
-# What packaging needs beyond building and testing.
+scripts/install-deps.sh --test
+# What packaging needs beyond building and testing (ip: the loopback-only namespace).
 extra=()
-for p in appstream dpkg-dev fakeroot file lintian; do
+for p in appstream dpkg-dev fakeroot file iproute2 lintian; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || extra+=("$p")
 done
 if [ ${#extra[@]} -gt 0 ]; then

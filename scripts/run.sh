@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Nimbrel.
+# Installs what building and running need, builds the program (without the
+# tests and benchmarks, which need more), and starts Nimbrel.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
-exec build/program/nimbrel
+scripts/build.sh -DNIMBREL_TESTS=OFF -DNIMBREL_BENCH=OFF
+exec "${BUILD_DIR:-build}"/program/nimbrel

@@ -3,7 +3,8 @@
 # under Xvfb: unit tests (offscreen), engine tests and end-to-end tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
+scripts/install-deps.sh --test
+# (scripts/run.sh may have configured the same build without the tests.)
+scripts/build.sh -DNIMBREL_TESTS=ON -DNIMBREL_BENCH=ON
 cd "${BUILD_DIR:-build}"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure "$@"

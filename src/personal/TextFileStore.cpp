@@ -269,6 +269,8 @@ namespace {
 // the copy costs one move of memory per change. A copy whose length stops
 // matching the document's is dropped and taken afresh.
 class AreaTextCopy final : public QObject {
+    Q_OBJECT
+
 public:
     explicit AreaTextCopy(QTextDocument* document) : QObject(document), m_document(document)
     {
@@ -414,3 +416,6 @@ bool WriteTextFile(QPlainTextEdit* area, const QString& path, QString* error)
 }
 
 }  // namespace ravel32
+
+// AreaTextCopy is a QObject declared in this file (findChild needs its meta-object).
+#include "TextFileStore.moc"

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
+#include <QMetaEnum>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -112,13 +113,24 @@ void ImageControl::Press()
         m_keyboardPress = false;
 }
 
+namespace {
+
+// The event a widget gets when its window's device pixel ratio changes on the
+// same screen, where the Qt it runs on has one (QEvent::DevicePixelRatioChange,
+// from Qt 6.6 on); -1 on an older Qt, where a new screen is the only change.
+// Found by name, so one build of this file serves every Qt 6.
+int DevicePixelRatioChangeEvent()
+{
+    static const int type = QMetaEnum::fromType<QEvent::Type>().keyToValue("DevicePixelRatioChange");
+    return type;
+}
+
+}  // namespace
+
 bool ImageControl::event(QEvent* event)
 {
     const bool ratioMayHaveChanged = event->type() == QEvent::ScreenChangeInternal
-#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
-                                     || event->type() == QEvent::DevicePixelRatioChange
-#endif
-        ;
+                                     || event->type() == DevicePixelRatioChangeEvent();
     const bool result = QWidget::event(event);
     // The same file again, in the size the new screen wants.
     if (ratioMayHaveChanged && !m_file.isEmpty() && (devicePixelRatioF() > 1.0) != (m_picture.devicePixelRatio() > 1.0))

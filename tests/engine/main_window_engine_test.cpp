@@ -37,6 +37,9 @@ protected:
         main->show();
         // The start address is not reachable here; let that first load end.
         ASSERT_EVENTUALLY_EQ(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+        // A caption reaches the window's title once control is back in the
+        // event loop; the load is over for the user when that title is on show.
+        ASSERT_EVENTUALLY_EQ(main->windowTitle(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     }
     void TearDown() override { t.reset(); }
 
@@ -46,6 +49,9 @@ protected:
         main->Go_Click();
         ASSERT_EVENTUALLY(ui(main).BrowserWindow->LocationURL() == url && !ui(main).BrowserWindow->Busy(), kLoadTimeout);
         ASSERT_EVENTUALLY_EQ(main->Caption(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
+        // A caption reaches the window's title once control is back in the
+        // event loop; the load is over for the user when that title is on show.
+        ASSERT_EVENTUALLY_EQ(main->windowTitle(), QStringLiteral("Nimbrel - [Done Loading Document]"), kLoadTimeout);
     }
 
     int popupCount() const

@@ -42,7 +42,7 @@ protected:
     // modification time, set far back first.
     bool rewrittenDuring(const std::function<void()>& action)
     {
-        const QDateTime longAgo = QDateTime::fromSecsSinceEpoch(1000, Qt::UTC);
+        const QDateTime longAgo = QDateTime::fromSecsSinceEpoch(1000, QTimeZone::utc());
         QFile file(notes());
         if (!file.open(QIODevice::ReadWrite) || !file.setFileTime(longAgo, QFileDevice::FileModificationTime))
             return false;

@@ -17,17 +17,22 @@
 namespace {
 
 // Runs before the test main makes the application, so the platform reads it.
+// The offscreen platform makes the two screens; the device pixel ratio of
+// each comes from QT_SCREEN_SCALE_FACTORS, by screen name, which Qt's own
+// high-DPI scaling applies on every Qt 6 (the offscreen platform's own "dpr"
+// setting no longer reaches the windows on later ones).
 const bool twoScreens = [] {
     const QString config = QDir::temp().filePath(QStringLiteral("nimbrel-two-screens-%1.json").arg(QCoreApplication::applicationPid()));
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(R"({"screens": [
-        {"name": "plain", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
-        {"name": "double", "x": 800, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 2}
+        {"name": "plain", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96},
+        {"name": "double", "x": 800, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96}
     ]})");
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    qputenv("QT_SCREEN_SCALE_FACTORS", "plain=1;double=2");
     return true;
 }();
 
