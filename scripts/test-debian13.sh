@@ -127,7 +127,7 @@ git -C "$checkout" ls-files -z --cached --others --exclude-standard |
 
 run_inside() {
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 LC_ALL=C.UTF-8 TERM="${TERM:-dumb}" \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI="${CI:-}" "$@"
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI="${CI:-}" NIMBREL_DISPLAY_FROM=199 "$@"
 }
 echo "test-debian13: installing what the suite needs (Debian 13)"
 run_inside bash -c "cd $inside && scripts/install-deps.sh --test"
