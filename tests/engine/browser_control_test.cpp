@@ -3,6 +3,7 @@
 #include "platform/engine/WebEngineBrowser.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
+#include "support/EngineTest.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -66,8 +67,10 @@ private:
     BrowserControl* m_control;
 };
 
-class BrowserControlTest : public ::testing::Test {
+class BrowserControlTest : public EngineTest {
 protected:
+    BrowserControlTest() : EngineTest(QSize(800, 600)) {}
+
     static void SetUpTestSuite()
     {
         QStandardPaths::setTestModeEnabled(true);
@@ -77,20 +80,13 @@ protected:
 
     void SetUp() override
     {
-        factory = std::make_unique<WebEngineBrowserFactory>(messages);
-        host = std::make_unique<QWidget>();
-        host->resize(800, 600);
-        control = factory->Create(host.get());
-        control->widget()->setGeometry(0, 0, 800, 600);
+        EngineTest::SetUp();
         recorder = std::make_unique<EventRecorder>(control);
-        host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
     }
     void TearDown() override
     {
         recorder.reset();
-        host.reset();
-        factory.reset();
+        EngineTest::TearDown();
     }
 
     // Runs `call` and waits for the load it starts to end on DocumentComplete.
@@ -140,10 +136,6 @@ protected:
     }
 
     LocalHttpServer server;
-    RecordingMessages messages;
-    std::unique_ptr<WebEngineBrowserFactory> factory;
-    std::unique_ptr<QWidget> host;
-    BrowserControl* control = nullptr;
     std::unique_ptr<EventRecorder> recorder;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/engine/DownloadKeeper.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
+#include "support/EngineTest.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -37,45 +38,13 @@ LocalHttpServer::Response Attachment(const QByteArray& body)
 }
 
 
-class DownloadsTest : public ::testing::Test {
+class DownloadsTest : public EngineTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The download folder lies in the home folder; this program gets a
-        // home of its own so that no real download folder is touched.
-        s_home = new QTemporaryDir;
-        s_oldHome = qgetenv("HOME");
-        qputenv("HOME", s_home->path().toLocal8Bit());
-        QStandardPaths::setTestModeEnabled(true);
-    }
-    static void TearDownTestSuite()
-    {
-        qputenv("HOME", s_oldHome);
-        // The engine may still be finishing writes into its profile there;
-        // try a few times rather than race it.
-        s_home->setAutoRemove(false);
-        QDir home(s_home->path());
-        for (int attempt = 0; attempt < 40 && !home.removeRecursively(); ++attempt)
-            QTest::qWait(50);
-        delete s_home;
-        s_home = nullptr;
-    }
+    // The download folder lies in the home folder; this program gets a home
+    // of its own so that no real download folder is touched.
+    static void SetUpTestSuite() { UseOwnHome(); }
+    static void TearDownTestSuite() { LeaveOwnHome(); }
 
-    void SetUp() override
-    {
-        factory = std::make_unique<WebEngineBrowserFactory>(messages);
-        host = std::make_unique<QWidget>();
-        host->resize(640, 480);
-        control = factory->Create(host.get());
-        control->widget()->setGeometry(0, 0, 640, 480);
-        host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
-    }
-    void TearDown() override
-    {
-        host.reset();
-        factory.reset();
-    }
 
     // The index of the first notice not yet taken whose text begins with `start`.
     int FindNotice(const QString& start) const
@@ -101,18 +70,12 @@ protected:
         return notice.text;
     }
 
-    static inline QTemporaryDir* s_home = nullptr;
-    static inline QByteArray s_oldHome;
     LocalHttpServer server;
-    RecordingMessages messages;
-    std::unique_ptr<WebEngineBrowserFactory> factory;
-    std::unique_ptr<QWidget> host;
-    BrowserControl* control = nullptr;
 };
 
 TEST_F(DownloadsTest, AttachmentsAreSavedWithoutOverwritingAndTheUserIsTold)
 {
-    const QString folder = QDir(s_home->path()).filePath(QStringLiteral("Downloads"));
+    const QString folder = QDir(OwnHome()).filePath(QStringLiteral("Downloads"));
     ASSERT_EQ(DownloadKeeper::Folder(), folder);
     ASSERT_TRUE(QDir(folder).exists());  // made when it was missing
 

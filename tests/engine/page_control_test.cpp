@@ -6,7 +6,7 @@
 #include "platform/engine/CrashNotice.h"
 #include "platform/engine/PageDialog.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
-#include "support/Doubles.h"
+#include "support/EngineTest.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kLoadTimeout = 20000;
 
-class PageControlTest : public ::testing::Test {
+class PageControlTest : public EngineTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -33,19 +33,9 @@ protected:
     }
     void SetUp() override
     {
-        factory = std::make_unique<WebEngineBrowserFactory>(messages);
-        host = std::make_unique<QWidget>();
-        host->resize(640, 480);
-        control = factory->Create(host.get());
-        control->widget()->setGeometry(0, 0, 640, 480);
-        host->show();
+        EngineTest::SetUp();
         server.page("/one", "<title>One</title><body>one</body>");
         server.page("/other", "<title>Other</title><body>other</body>");
-    }
-    void TearDown() override
-    {
-        host.reset();
-        factory.reset();
     }
     static PageDialog* OpenDialog()
     {
@@ -58,10 +48,6 @@ protected:
     QWebEnginePage* page() const { return static_cast<QWebEngineView*>(control->widget())->page(); }
 
     LocalHttpServer server;
-    RecordingMessages messages;
-    std::unique_ptr<WebEngineBrowserFactory> factory;
-    std::unique_ptr<QWidget> host;
-    BrowserControl* control = nullptr;
 };
 
 }  // namespace

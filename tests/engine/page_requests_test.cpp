@@ -8,6 +8,7 @@
 #include "platform/engine/SignInRequests.h"
 #include "platform/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
+#include "support/EngineTest.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestMain.h"
@@ -109,42 +110,12 @@ Answerer::Answer SignIn(const QString& user, const QString& password)
 void Accept(PageDialog& dialog) { dialog.accept(); }
 void Decline(PageDialog& dialog) { dialog.reject(); }
 
-class PageRequestsTest : public ::testing::Test {
+class PageRequestsTest : public EngineTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The profile lies in the home folder; this program gets one of its own.
-        s_home = new QTemporaryDir;
-        s_oldHome = qgetenv("HOME");
-        qputenv("HOME", s_home->path().toLocal8Bit());
-        QStandardPaths::setTestModeEnabled(true);
-    }
-    static void TearDownTestSuite()
-    {
-        qputenv("HOME", s_oldHome);
-        s_home->setAutoRemove(false);
-        QDir home(s_home->path());
-        for (int attempt = 0; attempt < 40 && !home.removeRecursively(); ++attempt)
-            QTest::qWait(50);
-        delete s_home;
-        s_home = nullptr;
-    }
+    // The profile lies in the home folder; this program gets one of its own.
+    static void SetUpTestSuite() { UseOwnHome(); }
+    static void TearDownTestSuite() { LeaveOwnHome(); }
 
-    void SetUp() override
-    {
-        factory = std::make_unique<WebEngineBrowserFactory>(messages);
-        host = std::make_unique<QWidget>();
-        host->resize(640, 480);
-        control = factory->Create(host.get());
-        control->widget()->setGeometry(0, 0, 640, 480);
-        host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
-    }
-    void TearDown() override
-    {
-        host.reset();
-        factory.reset();
-    }
 
     QWebEngineView* view() const { return qobject_cast<QWebEngineView*>(control->widget()); }
     // The control's page, wherever it is shown. (Asking a view that has lent
@@ -175,13 +146,7 @@ protected:
         return false;
     }
 
-    static inline QTemporaryDir* s_home = nullptr;
-    static inline QByteArray s_oldHome;
     LocalHttpServer server;
-    RecordingMessages messages;
-    std::unique_ptr<WebEngineBrowserFactory> factory;
-    std::unique_ptr<QWidget> host;
-    BrowserControl* control = nullptr;
 };
 
 TEST_F(PageRequestsTest, SignInRetriesWithWhatTheUserTypedAndGivesUpAfterThreeWrongTries)

@@ -64,7 +64,6 @@ void EnginePage::UserLeaves()
 
 void EnginePage::LoadForUser(const QUrl& url)
 {
-    UserLeaves();
     m_waiting = url;
     m_probeAnswered = true;
     m_waitCheck.start(kWaitBeforeProbeMs);

@@ -30,7 +30,7 @@ public:
     EnginePage(QWebEngineProfile* profile, QObject* parent);
     ~EnginePage() override;
 
-    // Loads `url` for the user (see above).
+    // Loads `url` for the user (see above); UserLeaves() comes first.
     void LoadForUser(const QUrl& url);
     // The user is leaving the page (a load, Back, Forward, Refresh, Stop): a
     // dialog of the page still open goes, so the page can let the load go on.

@@ -71,10 +71,10 @@ QString PopupBrowserWindow::Caption(const QString& title, const QUrl& url)
 
 void PopupBrowserWindow::ShowPageInCaption()
 {
-    const QUrl url = LocalFileScheme::ToShown(m_page->url().isEmpty() ? m_requestedUrl : m_page->url());
+    const QUrl loaded = m_page->url().isEmpty() ? m_requestedUrl : m_page->url();
+    const QUrl url = LocalFileScheme::ToShown(loaded);
     // Until the page has a title of its own the engine offers its address as the title.
     QString title = m_page->title();
-    const QUrl loaded = m_page->url().isEmpty() ? m_requestedUrl : m_page->url();
     if (title == url.toString() || title == url.toDisplayString() || title == loaded.toString()
         || title == loaded.toDisplayString())
         title.clear();
