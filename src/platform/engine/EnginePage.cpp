@@ -48,6 +48,7 @@ EnginePage::EnginePage(QWebEngineProfile* profile, QObject* parent) : QWebEngine
     connect(&m_waitCheck, &QTimer::timeout, this, &EnginePage::CheckWaitingLoad);
     connect(this, &QWebEnginePage::loadStarted, this, &EnginePage::OnLoadStarted);
     connect(this, &QWebEnginePage::urlChanged, this, &EnginePage::OnUrlChanged);
+    connect(this, &QWebEnginePage::loadFinished, this, &EnginePage::StopWaiting);
     connect(this, &QWebEnginePage::renderProcessTerminated, this, &EnginePage::OnRendererEnded);
 }
 
@@ -131,10 +132,16 @@ void EnginePage::OnLoadStarted()
 
 void EnginePage::OnUrlChanged(const QUrl& url)
 {
-    if (!m_waiting.isEmpty() && url.matches(m_waiting, QUrl::StripTrailingSlash | QUrl::RemoveFragment)) {
-        m_waiting.clear();
-        m_waitCheck.stop();
-    }
+    if (!m_waiting.isEmpty() && url.matches(m_waiting, QUrl::StripTrailingSlash | QUrl::RemoveFragment))
+        StopWaiting();
+}
+
+void EnginePage::StopWaiting()
+{
+    // A load that has reached the page, or ended either way, waits on nothing:
+    // the check ends with it, so a page at rest is never woken by it.
+    m_waiting.clear();
+    m_waitCheck.stop();
 }
 
 void EnginePage::OnRendererEnded(RenderProcessTerminationStatus status, int /*exitCode*/)
@@ -154,8 +161,8 @@ void EnginePage::OnRendererEnded(RenderProcessTerminationStatus status, int /*ex
 
 void EnginePage::CheckWaitingLoad()
 {
-    if (m_waiting.isEmpty())
-        return;
+    if (m_waiting.isEmpty() || !isLoading())
+        return StopWaiting();
     if (!m_probeAnswered) {
         EndUnansweringRenderer();
         return;

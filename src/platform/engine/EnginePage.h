@@ -53,6 +53,7 @@ private:
     Answer AskUser(const QUrl& origin, const QString& message, bool withCancel, const QString* value);
     void OnLoadStarted();
     void OnUrlChanged(const QUrl& url);
+    void StopWaiting();
     void OnRendererEnded(RenderProcessTerminationStatus status, int exitCode);
     void CheckWaitingLoad();
     void EndUnansweringRenderer();
