@@ -1,6 +1,6 @@
 // The user-file decoder: any bytes decode to a text that encodes back to the
 // same bytes, with the byte-order mark remembered or kept in the text.
-#include "platform/UserTextFile.h"
+#include "userfiles/UserTextFile.h"
 
 #include <cstdlib>
 

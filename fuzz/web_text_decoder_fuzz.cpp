@@ -2,8 +2,8 @@
 // Content-Type header, the rest as the body. Whatever arrives, decoding ends
 // and yields text; a body that declares nothing and is valid UTF-8 reads as
 // UTF-8.
-#include "platform/UserTextFile.h"
-#include "platform/WebTextDecoder.h"
+#include "userfiles/UserTextFile.h"
+#include "text/WebTextDecoder.h"
 
 #include <QStringConverter>
 

@@ -1,7 +1,7 @@
 // The code page: every byte string decodes to as many characters and encodes
 // back to itself; text from anywhere either encodes or is refused, never
 // encoded into other characters.
-#include "platform/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <cstdlib>
 

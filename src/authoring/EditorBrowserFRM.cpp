@@ -1,11 +1,11 @@
 #include "authoring/EditorBrowserFRM.h"
 
 #include "authoring/EditorToolbarIcons.h"
-#include "platform/App.h"
-#include "platform/BrowserControl.h"
-#include "platform/KeyPress.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "ports/BrowserControl.h"
+#include "runtime/KeyPress.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,15 +2,15 @@
 
 #include "authoring/EditorBrowserFRM.h"
 #include "authoring/PlainText.h"
-#include "platform/App.h"
-#include "platform/Messages.h"
-#include "platform/Services.h"
-#include "platform/BrowserControl.h"
-#include "platform/FileDialogs.h"
-#include "platform/ImageControl.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
-#include "platform/UserFiles.h"
+#include "runtime/App.h"
+#include "ports/Messages.h"
+#include "ports/Services.h"
+#include "ports/BrowserControl.h"
+#include "ports/FileDialogs.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
+#include "userfiles/UserFiles.h"
 
 #include <QFile>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Form.h"
-#include "platform/UserTextFile.h"
+#include "runtime/Form.h"
+#include "userfiles/UserTextFile.h"
 
 class ImageControl;
 class QPlainTextEdit;

@@ -2,14 +2,14 @@
 
 #include "authoring/EditorFRM.h"
 #include "authoring/PlainText.h"
-#include "platform/App.h"
-#include "platform/Messages.h"
-#include "platform/Services.h"
-#include "platform/ImageControl.h"
-#include "platform/KeyPress.h"
-#include "platform/Look.h"
-#include "platform/Transfer.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "ports/Messages.h"
+#include "ports/Services.h"
+#include "runtime/ImageControl.h"
+#include "runtime/KeyPress.h"
+#include "runtime/Look.h"
+#include "ports/Transfer.h"
+#include "runtime/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

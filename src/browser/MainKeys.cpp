@@ -1,10 +1,10 @@
 #include "browser/MainKeys.h"
 
 #include "browser/MainFRM.h"
-#include "platform/App.h"
-#include "platform/BrowserControl.h"
-#include "platform/FormRegistry.h"
-#include "platform/ImageControl.h"
+#include "runtime/App.h"
+#include "ports/BrowserControl.h"
+#include "runtime/FormRegistry.h"
+#include "runtime/ImageControl.h"
 #include "shell/MenuFRM.h"
 
 #include <QCheckBox>

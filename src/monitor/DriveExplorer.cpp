@@ -1,8 +1,8 @@
 #include "monitor/DriveExplorer.h"
 
-#include "platform/App.h"
-#include "platform/BrowserControl.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "ports/BrowserControl.h"
+#include "runtime/Twips.h"
 
 DriveExplorer::DriveExplorer(App& app) : Form(app)
 {

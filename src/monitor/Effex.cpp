@@ -2,7 +2,7 @@
 
 #include "monitor/EffectSurface.h"
 #include "monitor/IdleFRM.h"
-#include "platform/RandomSource.h"
+#include "ports/RandomSource.h"
 
 #include <array>
 #include <cmath>

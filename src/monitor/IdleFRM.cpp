@@ -3,9 +3,9 @@
 #include "browser/MainFRM.h"
 #include "monitor/EffectCanvas.h"
 #include "monitor/Effex.h"
-#include "platform/App.h"
-#include "platform/Look.h"
-#include "platform/RandomSource.h"
+#include "runtime/App.h"
+#include "runtime/Look.h"
+#include "ports/RandomSource.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

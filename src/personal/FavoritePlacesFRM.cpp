@@ -2,14 +2,14 @@
 
 #include "personal/RuleLines.h"
 #include "personal/TextFileStore.h"
-#include "platform/App.h"
-#include "platform/ImageControl.h"
-#include "platform/KeyPress.h"
-#include "platform/Look.h"
-#include "platform/MainBrowser.h"
-#include "platform/Services.h"
-#include "platform/Twips.h"
-#include "platform/UserFiles.h"
+#include "runtime/App.h"
+#include "runtime/ImageControl.h"
+#include "runtime/KeyPress.h"
+#include "runtime/Look.h"
+#include "runtime/MainBrowser.h"
+#include "ports/Services.h"
+#include "runtime/Twips.h"
+#include "userfiles/UserFiles.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "runtime/Form.h"
 
 #include <QString>
 #include <vector>

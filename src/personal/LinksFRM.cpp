@@ -1,12 +1,12 @@
 #include "personal/LinksFRM.h"
 
 #include "personal/RuleLines.h"
-#include "platform/App.h"
-#include "platform/ImageControl.h"
-#include "platform/Look.h"
-#include "platform/MainBrowser.h"
-#include "platform/Services.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Look.h"
+#include "runtime/MainBrowser.h"
+#include "ports/Services.h"
+#include "runtime/Twips.h"
 
 #include <QEvent>
 #include <QGroupBox>

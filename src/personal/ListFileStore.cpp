@@ -1,6 +1,6 @@
 #include "personal/TextFileStore.h"
 
-#include "platform/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QListWidget>
 #include <QPointer>

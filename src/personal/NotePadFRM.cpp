@@ -1,10 +1,10 @@
 #include "personal/NotePadFRM.h"
 
 #include "personal/TextFileStore.h"
-#include "platform/App.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
-#include "platform/UserFiles.h"
+#include "runtime/App.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
+#include "userfiles/UserFiles.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>

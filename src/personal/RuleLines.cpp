@@ -1,6 +1,6 @@
 #include "personal/RuleLines.h"
 
-#include "platform/Twips.h"
+#include "runtime/Twips.h"
 
 #include <QPainter>
 

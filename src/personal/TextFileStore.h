@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UserTextFile.h"
+#include "userfiles/UserTextFile.h"
 
 #include <QByteArray>
 #include <QString>

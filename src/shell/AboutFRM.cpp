@@ -1,9 +1,9 @@
 #include "shell/AboutFRM.h"
 
-#include "platform/App.h"
-#include "platform/ImageControl.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,14 +1,14 @@
 #include "shell/IntroFRM.h"
 
 #include "browser/MainFRM.h"
-#include "platform/App.h"
-#include "platform/ImageControl.h"
-#include "platform/Look.h"
-#include "platform/Services.h"
-#include "platform/Twips.h"
+#include "runtime/App.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Look.h"
+#include "ports/Services.h"
+#include "runtime/Twips.h"
 #include "shell/BlankWrappingLabel.h"
-#include "shell/WindowSlideTarget.h"
-#include "shell/ravel32.h"
+#include "effects/WindowSlideTarget.h"
+#include "effects/WindowEffects.h"
 
 #include <QFrame>
 #include <QKeyEvent>

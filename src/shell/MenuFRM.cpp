@@ -9,8 +9,8 @@
 #include "personal/FavoritePlacesFRM.h"
 #include "personal/LinksFRM.h"
 #include "personal/NotePadFRM.h"
-#include "platform/App.h"
-#include "platform/Look.h"
+#include "runtime/App.h"
+#include "runtime/Look.h"
 #include "shell/AboutFRM.h"
 
 #include <QMenu>

@@ -1,7 +1,7 @@
 // The browser control on the real engine, against pages served on 127.0.0.1.
-#include "platform/engine/PopupBrowserWindow.h"
-#include "platform/engine/WebEngineBrowser.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "web/engine/PopupBrowserWindow.h"
+#include "web/engine/WebEngineBrowser.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
 #include "support/EngineTest.h"
 #include "support/Eventually.h"

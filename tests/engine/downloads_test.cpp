@@ -1,7 +1,7 @@
 // Files that pages offer for download, saved by the real engine into the
 // download folder of a home folder made for this test program.
-#include "platform/engine/DownloadKeeper.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "web/engine/DownloadKeeper.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
 #include "support/EngineTest.h"
 #include "support/Eventually.h"

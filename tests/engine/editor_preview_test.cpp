@@ -2,8 +2,8 @@
 // preview browser shows.
 #include "authoring/EditorBrowserFRM.h"
 #include "authoring/EditorFRM.h"
-#include "platform/BrowserControl.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "ports/BrowserControl.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestApp.h"

@@ -2,10 +2,10 @@
 // user's navigation, a renderer held up for good or ended gives way to the
 // page the user asked for, and a page that stopped says so and comes back
 // with Refresh.
-#include "platform/BrowserControl.h"
-#include "platform/engine/CrashNotice.h"
-#include "platform/engine/PageDialog.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "ports/BrowserControl.h"
+#include "web/engine/CrashNotice.h"
+#include "web/engine/PageDialog.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/EngineTest.h"
 #include "support/Eventually.h"
 #include "support/LocalHttpServer.h"

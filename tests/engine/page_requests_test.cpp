@@ -3,10 +3,10 @@
 // clipboard. The dialogs are answered as a user would, through their fields
 // and buttons, by a timer, since a sign-in waits for its answer in a local
 // event loop of its own.
-#include "platform/engine/FullScreenWindow.h"
-#include "platform/engine/PageDialog.h"
-#include "platform/engine/SignInRequests.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "web/requests/FullScreenWindow.h"
+#include "web/engine/PageDialog.h"
+#include "web/requests/SignInRequests.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
 #include "support/EngineTest.h"
 #include "support/Eventually.h"

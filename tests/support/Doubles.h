@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/BrowserControl.h"
-#include "platform/FileDialogs.h"
-#include "platform/Messages.h"
-#include "platform/PictureLoader.h"
-#include "platform/ProcessEnd.h"
-#include "platform/RandomSource.h"
-#include "platform/SoundPlayer.h"
-#include "platform/Transfer.h"
+#include "ports/BrowserControl.h"
+#include "ports/FileDialogs.h"
+#include "ports/Messages.h"
+#include "ports/PictureLoader.h"
+#include "ports/ProcessEnd.h"
+#include "ports/RandomSource.h"
+#include "ports/SoundPlayer.h"
+#include "ports/Transfer.h"
 #include "support/EventLog.h"
 
 #include <QList>

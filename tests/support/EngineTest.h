@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/BrowserControl.h"
-#include "platform/engine/WebEngineBrowserFactory.h"
+#include "ports/BrowserControl.h"
+#include "web/engine/WebEngineBrowserFactory.h"
 #include "support/Doubles.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "support/TestApp.h"
 
-#include "platform/Services.h"
+#include "ports/Services.h"
 
 TestApp::TestApp(BrowserFactory* engine)
     : sound(log, tempDir.path()),

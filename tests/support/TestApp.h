@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/App.h"
+#include "runtime/App.h"
 #include "support/Doubles.h"
 
 #include <QTemporaryDir>

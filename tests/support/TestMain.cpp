@@ -3,7 +3,7 @@
 // broken connection or a missing resource cannot pass quietly.
 #include "support/TestMain.h"
 
-#include "platform/Look.h"
+#include "runtime/Look.h"
 
 #include <QApplication>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
-#include "platform/ImageControl.h"
-#include "platform/Twips.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Twips.h"
 #include "shell/AboutFRM.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"

@@ -1,4 +1,4 @@
-#include "platform/CursorBlinkRest.h"
+#include "runtime/CursorBlinkRest.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // the sandbox notice, and keys and names in the tool windows.
 #include "authoring/EditorBrowserFRM.h"
 #include "personal/FavoritePlacesFRM.h"
-#include "platform/EngineEnvironment.h"
-#include "platform/FilePictureLoader.h"
-#include "platform/ImageControl.h"
+#include "web/EngineEnvironment.h"
+#include "services/FilePictureLoader.h"
+#include "runtime/ImageControl.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"
 

@@ -1,5 +1,5 @@
 #include "monitor/DriveExplorer.h"
-#include "platform/Twips.h"
+#include "runtime/Twips.h"
 #include "support/TestApp.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 #include "authoring/EditorBrowserFRM.h"
-#include "platform/Twips.h"
+#include "runtime/Twips.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/UserInput.h"

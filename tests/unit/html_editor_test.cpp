@@ -1,7 +1,7 @@
 #include "authoring/EditorBrowserFRM.h"
 #include "authoring/EditorFRM.h"
-#include "platform/ImageControl.h"
-#include "platform/Twips.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Twips.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"
 

@@ -1,6 +1,6 @@
 #include "browser/MainFRM.h"
-#include "platform/ImageControl.h"
-#include "platform/Twips.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Twips.h"
 #include "shell/IntroFRM.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"

@@ -1,6 +1,6 @@
 #include "browser/MainFRM.h"
-#include "platform/BrowserControl.h"
-#include "platform/Twips.h"
+#include "ports/BrowserControl.h"
+#include "runtime/Twips.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"

@@ -1,5 +1,5 @@
-#include "platform/EngineDrawing.h"
-#include "platform/LazyBrowserFactory.h"
+#include "web/EngineDrawing.h"
+#include "web/LazyBrowserFactory.h"
 #include "support/Doubles.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "browser/MainFRM.h"
 #include "personal/LinksFRM.h"
 #include "personal/RuleLines.h"
-#include "platform/ImageControl.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "runtime/ImageControl.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"
 

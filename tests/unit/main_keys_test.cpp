@@ -1,6 +1,6 @@
 #include "browser/MainFRM.h"
 #include "monitor/BrowserStatusFRM.h"
-#include "platform/ImageControl.h"
+#include "runtime/ImageControl.h"
 #include "shell/IntroFRM.h"
 #include "shell/MenuFRM.h"
 #include "support/Eventually.h"

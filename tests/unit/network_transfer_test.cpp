@@ -1,6 +1,6 @@
-#include "platform/network/NetworkTransfer.h"
-#include "platform/WebTextDecoder.h"
-#include "platform/Windows1252.h"
+#include "net/NetworkTransfer.h"
+#include "text/WebTextDecoder.h"
+#include "text/Windows1252.h"
 #include "support/LocalHttpServer.h"
 
 #include <QElapsedTimer>

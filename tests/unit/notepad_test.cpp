@@ -1,6 +1,6 @@
 #include "personal/NotePadFRM.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "runtime/Look.h"
+#include "runtime/Twips.h"
 #include "support/WindowAccess.h"
 #include "support/TestApp.h"
 

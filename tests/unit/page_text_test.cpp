@@ -1,7 +1,7 @@
 // Text a page controls, made safe for captions, on random Unicode: only
 // direction controls and control characters are taken out, nothing else
 // changes, and an address stays the same address.
-#include "platform/PageText.h"
+#include "text/PageText.h"
 
 #include <QRandomGenerator>
 #include <QUrl>

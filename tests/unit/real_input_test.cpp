@@ -10,7 +10,7 @@
 #include "personal/FavoritePlacesFRM.h"
 #include "personal/LinksFRM.h"
 #include "personal/NotePadFRM.h"
-#include "platform/ImageControl.h"
+#include "runtime/ImageControl.h"
 #include "shell/IntroFRM.h"
 #include "support/Eventually.h"
 #include "support/Files.h"

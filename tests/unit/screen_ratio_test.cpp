@@ -1,8 +1,8 @@
 // Skin pictures follow their window from a screen of one device pixel ratio
 // to a screen of another. The offscreen platform is given two screens side
 // by side, a plain one and one with two device pixels a pixel.
-#include "platform/FilePictureLoader.h"
-#include "platform/ImageControl.h"
+#include "services/FilePictureLoader.h"
+#include "runtime/ImageControl.h"
 
 #include <QDir>
 #include <QFile>

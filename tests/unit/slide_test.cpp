@@ -1,5 +1,5 @@
-#include "shell/WindowSlideTarget.h"
-#include "shell/ravel32.h"
+#include "effects/WindowSlideTarget.h"
+#include "effects/WindowEffects.h"
 #include "support/TestApp.h"
 
 #include <QWidget>

@@ -5,7 +5,7 @@
 #include "support/Eventually.h"
 
 #ifdef NIMBREL_HAVE_PULSE
-#include "platform/sound/PulseSoundOutput.h"
+#include "sound/PulseSoundOutput.h"
 #endif
 
 #include <QDir>

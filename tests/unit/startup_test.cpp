@@ -2,9 +2,9 @@
 // application icon given to the first managed window, the sound module loaded
 // on the audio thread, the network module loaded with the first fetch, and
 // the splash caption drawn by a widget of its own.
-#include "platform/LazyTransfer.h"
-#include "platform/QtSoundPlayer.h"
-#include "platform/WindowIcon.h"
+#include "net/LazyTransfer.h"
+#include "sound/QtSoundPlayer.h"
+#include "startup/WindowIcon.h"
 #include "shell/BlankWrappingLabel.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "browser/MainFRM.h"
 #include "monitor/BrowserStatusFRM.h"
-#include "platform/ImageControl.h"
+#include "runtime/ImageControl.h"
 #include "support/Eventually.h"
 #include "support/TestApp.h"
 #include "support/WindowAccess.h"

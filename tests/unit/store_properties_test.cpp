@@ -3,8 +3,8 @@
 // text area cannot hold. What is written reads back as the same text, and
 // entries nobody changed keep their bytes through any run of Add and Del.
 #include "personal/TextFileStore.h"
-#include "platform/UserTextFile.h"
-#include "platform/Windows1252.h"
+#include "userfiles/UserTextFile.h"
+#include "text/Windows1252.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>

@@ -1,5 +1,5 @@
-#include "platform/WaveSynth.h"
-#include "platform/sound/WaveCache.h"
+#include "sound/WaveSynth.h"
+#include "sound/WaveCache.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "platform/WaveDecoder.h"
-#include "platform/WaveSynth.h"
+#include "sound/WaveDecoder.h"
+#include "sound/WaveSynth.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

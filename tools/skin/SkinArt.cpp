@@ -1,6 +1,6 @@
 #include "SkinArt.h"
 
-#include "platform/Twips.h"
+#include "runtime/Twips.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>

@@ -1,6 +1,6 @@
 #include "SkinSound.h"
 
-#include "platform/WaveSynth.h"
+#include "sound/WaveSynth.h"
 
 #include <algorithm>
 #include <cmath>

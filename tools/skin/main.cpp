@@ -4,7 +4,7 @@
 #include "SkinArt.h"
 #include "SkinSound.h"
 
-#include "platform/WaveSynth.h"
+#include "sound/WaveSynth.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,0 @@
-#include "platform/QtProcessEnd.h"
-
-#include <QCoreApplication>
-
-void QtProcessEnd::EndNow()
-{
-    QCoreApplication::exit(0);
-}

@@ -1,0 +1,8 @@
+#include "services/QtProcessEnd.h"
+
+#include <QCoreApplication>
+
+void QtProcessEnd::EndNow()
+{
+    QCoreApplication::exit(0);
+}
