@@ -6,7 +6,7 @@
 #include "monitor/IdleFRM.h"
 #include "runtime/App.h"
 #include "ports/BrowserControl.h"
-#include "services/FreeMemory.h"
+#include "runtime/FreeMemory.h"
 #include "runtime/ImageControl.h"
 #include "runtime/KeyPress.h"
 #include "runtime/Look.h"

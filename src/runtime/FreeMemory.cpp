@@ -1,4 +1,4 @@
-#include "services/FreeMemory.h"
+#include "runtime/FreeMemory.h"
 
 #include <cstdlib>  // defines __GLIBC__ where the C library is glibc
 
