@@ -19,6 +19,8 @@ test_packages=(
   libgtest-dev libx11-dev libxtst-dev libxdamage-dev
   xvfb xauth xdotool xclip x11-utils x11-apps imagemagick procps openbox wmctrl openssl
   python3 pulseaudio pulseaudio-utils util-linux
+  # certutil: a certificate authority of a test's own, trusted in its home.
+  libnss3-tools
   # The short fuzz run: the libFuzzer targets in fuzz/ are built only with clang.
   clang libclang-rt-dev
 )

@@ -24,7 +24,19 @@ such request also logs an AUTH line whose client field is the credentials
 sent ("ann:s3cret", or "-" for none). Paths under /report/ answer 204: pages
 tell the test what they saw by asking for them.
 
-With --tls CERT KEY it speaks HTTPS instead, with that certificate.
+With --tls CERT KEY it speaks HTTPS instead, with that certificate, and with
+--hsts its pages tell the browser to reach their host over HTTPS only
+(Strict-Transport-Security) from then on.
+
+With --proxy it is a web proxy as well, one that never reaches past this
+machine: a request for http://HOST/PATH, where HOST was named with --answer,
+is answered from the directory as PATH would be, and a tunnel (CONNECT) to a
+host and port named with --tunnel HOST:PORT LOCAL is joined to 127.0.0.1:LOCAL
+(so one host name can lead to several servers, one per port). Every other
+request through it is refused (502). With --proxy-realm REALM the proxy asks
+for credentials (407, HTTP Basic, that realm) and lets only AUTH_USER with
+AUTH_PASSWORD through; each such request logs a PROXYAUTH line whose client
+field is the credentials sent, as AUTH lines do. Tunnels log CONNECT lines.
 
 It writes the port it listens on to the port file once it is ready, and stops
 by itself when the process that started it is gone or after a time limit.
@@ -33,6 +45,7 @@ import argparse
 import base64
 import http.server
 import os
+import socket
 import sys
 import threading
 import time
@@ -45,6 +58,16 @@ AUTH_PASSWORD = "s3cret"
 AUTH_REALM = "Staff room"
 
 TYPES = {".html": "text/html; charset=utf-8", ".htm": "text/html; charset=utf-8", ".txt": "text/plain; charset=utf-8"}
+
+
+def credentials(sent):
+    """The "user:password" of an HTTP Basic header, "-" for none, "?" for a broken one."""
+    if not sent.startswith("Basic "):
+        return "-"
+    try:
+        return base64.b64decode(sent[6:]).decode("utf-8", "replace")
+    except ValueError:
+        return "?"
 
 
 class Log:
@@ -79,13 +102,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
 
     def signed_in(self, path):
-        sent = self.headers.get("Authorization", "")
-        given = "-"
-        if sent.startswith("Basic "):
-            try:
-                given = base64.b64decode(sent[6:]).decode("utf-8", "replace")
-            except ValueError:
-                given = "?"
+        given = credentials(self.headers.get("Authorization", ""))
         self.server.log.write("AUTH", path, given.replace(" ", "_") or "-")
         if given == AUTH_USER + ":" + AUTH_PASSWORD:
             return True
@@ -98,7 +115,76 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
         return False
 
+    def proxy_signed_in(self, path):
+        realm = self.server.proxy_realm
+        if not realm:
+            return True
+        given = credentials(self.headers.get("Proxy-Authorization", ""))
+        self.server.log.write("PROXYAUTH", path, given.replace(" ", "_") or "-")
+        if given == AUTH_USER + ":" + AUTH_PASSWORD:
+            return True
+        body = (b"<html><head><title>Proxy Says No</title></head>"
+                b"<body style='margin: 0; height: 100%; background: #c8c81e'>The proxy wants to know who you are.</body></html>")
+        self.send_response(407)
+        self.send_header("Proxy-Authenticate", 'Basic realm="%s"' % realm)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        return False
+
+    def refuse(self, what):
+        self.server.log.write("REFUSED", what, self.client_kind())
+        self.send_response(502)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+        self.close_connection = True
+
+    def do_CONNECT(self):
+        port = self.server.tunnels.get(self.path) if self.server.proxy else None
+        if port is None:
+            self.refuse(self.path)
+            return
+        self.server.log.write("CONNECT", self.path, self.client_kind())
+        try:
+            upstream = socket.create_connection(("127.0.0.1", port))
+        except OSError:
+            self.refuse(self.path)
+            return
+        self.send_response(200, "Connection established")
+        self.end_headers()
+        self.close_connection = True
+
+        def pump(src, dst):
+            try:
+                while True:
+                    data = src.recv(65536)
+                    if not data:
+                        break
+                    dst.sendall(data)
+            except OSError:
+                pass
+            try:
+                dst.shutdown(socket.SHUT_WR)
+            except OSError:
+                pass
+
+        back = threading.Thread(target=pump, args=(upstream, self.connection), daemon=True)
+        back.start()
+        pump(self.connection, upstream)
+        back.join(30)
+        upstream.close()
+
     def do_GET(self):
+        if self.server.proxy and "://" in self.path:
+            # A request through the proxy: only the made-up hosts are answered.
+            parts = urllib.parse.urlsplit(self.path)
+            if parts.scheme != "http" or parts.hostname not in self.server.answers:
+                self.refuse(self.path)
+                return
+            self.path = urllib.parse.urlunsplit(("", "", parts.path or "/", parts.query, ""))
+            if not self.proxy_signed_in(self.path.split("?", 1)[0]):
+                return
         path = self.path if self.path.startswith("/report") else self.path.split("?", 1)[0]
         client = self.client_kind()
         log = self.server.log
@@ -138,6 +224,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(body)))
         self.send_header("Cache-Control", "no-store, no-cache, must-revalidate")
         self.send_header("Pragma", "no-cache")
+        if self.server.hsts:
+            self.send_header("Strict-Transport-Security", "max-age=3600")
         self.end_headers()
         try:
             if slow:
@@ -175,6 +263,11 @@ def main():
     parser.add_argument("--parent", type=int, default=os.getppid())
     parser.add_argument("--limit", type=float, default=1800)
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--hsts", action="store_true")
+    parser.add_argument("--proxy", action="store_true")
+    parser.add_argument("--answer", action="append", default=[], metavar="HOST")
+    parser.add_argument("--tunnel", nargs=2, action="append", default=[], metavar=("HOST:PORT", "LOCAL"))
+    parser.add_argument("--proxy-realm", default="")
     args = parser.parse_args()
 
     http.server.ThreadingHTTPServer.request_queue_size = 64
@@ -187,6 +280,11 @@ def main():
         server.socket = context.wrap_socket(server.socket, server_side=True)
     server.root = os.path.realpath(args.root)
     server.log = Log(args.log)
+    server.proxy = args.proxy
+    server.answers = set(args.answer)
+    server.tunnels = {target: int(port) for target, port in args.tunnel}
+    server.hsts = args.hsts
+    server.proxy_realm = args.proxy_realm
     threading.Thread(target=watch, args=(args.parent, args.limit, server), daemon=True).start()
     tmp = args.port_file + ".tmp"
     with open(tmp, "w") as f:

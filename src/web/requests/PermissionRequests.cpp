@@ -55,6 +55,9 @@ PermissionRequests::PermissionRequests(QWebEnginePage* page, SitePermissions& pe
     connect(page, &QWebEnginePage::featurePermissionRequested, this, &PermissionRequests::OnFeatureRequested);
     connect(page, &QWebEnginePage::featurePermissionRequestCanceled, this, &PermissionRequests::OnFeatureWithdrawn);
 #endif
+    // A new document in the page: whatever the old one asked goes with it,
+    // unanswered (the engine does not report that as a withdrawal).
+    connect(page, &QWebEnginePage::loadStarted, this, &PermissionRequests::WithdrawAll);
 }
 
 PermissionRequests::~PermissionRequests()
@@ -165,4 +168,11 @@ void PermissionRequests::Withdraw(const QUrl& origin, SitePermissions::Feature f
     const Pending pending = m_pending.take(Key(origin, feature));
     if (pending.dialog)
         pending.dialog->Dismiss();
+}
+
+void PermissionRequests::WithdrawAll()
+{
+    const auto pending = m_pending;
+    for (const Pending& question : pending)
+        Withdraw(question.origin, question.feature);
 }

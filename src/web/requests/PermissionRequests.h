@@ -23,7 +23,8 @@ class PageDialog;
 // naming the site and the feature; the answer goes back to the page at once
 // and is remembered for that site and feature (SitePermissions), so the site
 // is not asked about again while the program runs. A request the page
-// withdraws closes its question. A child of the page.
+// withdraws, or leaves behind for another document, closes its question.
+// A child of the page.
 class PermissionRequests final : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +50,7 @@ private:
     void OpenQuestion(const QString& key, const QUrl& origin, SitePermissions::Feature feature);
     void OnAnswered(const QString& key, bool allowed);
     void Withdraw(const QUrl& origin, SitePermissions::Feature feature);
+    void WithdrawAll();
     static QString Key(const QUrl& origin, SitePermissions::Feature feature);
 
     QWebEnginePage* m_page;
