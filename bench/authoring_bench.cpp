@@ -3,15 +3,15 @@
 // (target: within 2x), and opening a 5 MB file in the editor against reading
 // and decoding the same file alone (target: under 1 s).
 #include "authoring/EditorFRM.h"
-#include "platform/App.h"
-#include "platform/BrowserControl.h"
-#include "platform/ClockRandom.h"
-#include "platform/FileDialogs.h"
-#include "platform/FilePictureLoader.h"
-#include "platform/Look.h"
-#include "platform/network/NetworkTransfer.h"
-#include "platform/ProcessEnd.h"
-#include "platform/SoundPlayer.h"
+#include "runtime/App.h"
+#include "ports/BrowserControl.h"
+#include "services/ClockRandom.h"
+#include "ports/FileDialogs.h"
+#include "services/FilePictureLoader.h"
+#include "runtime/Look.h"
+#include "net/NetworkTransfer.h"
+#include "ports/ProcessEnd.h"
+#include "ports/SoundPlayer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // the window) or a click on Go loads the same address again, the title showing
 // "loading" until it is done: the least a browser can take from a key or a
 // click to a page.
-#include "platform/EngineEnvironment.h"
+#include "web/EngineEnvironment.h"
 
 #include <QApplication>
 #include <functional>
