@@ -1,5 +1,6 @@
 #include "personal/TextFileStore.h"
 
+#include "text/Utf8.h"
 #include "text/Windows1252.h"
 
 #include <QListWidget>
@@ -98,7 +99,7 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
         qsizetype end = 0;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
-        marked = UserTextFile::IsUtf8(QByteArrayView(data, end));
+        marked = Utf8::IsValid(QByteArrayView(data, end));
         if (marked)
             start = kUtf8Bom.size();
     }
@@ -122,9 +123,9 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
 
         QString entry;
         bool codePage = false;
-        if (UserTextFile::IsAscii(line)) {
+        if (Utf8::IsAscii(line)) {
             entry = QString::fromLatin1(line);
-        } else if (UserTextFile::IsUtf8(line)) {
+        } else if (Utf8::IsValid(line)) {
             if (line.startsWith(kUtf8Bom)) {
                 // QString::fromUtf8 would drop a leading U+FEFF, a character of the entry.
                 QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
@@ -198,7 +199,7 @@ void AppendListEntry(QListWidget* list, const QString& text)
     bool codePage = false;
     if (!isAscii(text) && counter(list, kUtf8LinesProperty) == 0 && counter(list, kCodePageLinesProperty) > 0) {
         QByteArray bytes;
-        codePage = Windows1252::encode(text, bytes) && !UserTextFile::IsUtf8(bytes);
+        codePage = Windows1252::encode(text, bytes) && !Utf8::IsValid(bytes);
     }
     // A last line read without its line end gets one now that a line follows.
     if (const int count = list->count(); count > 0) {
