@@ -17,7 +17,8 @@ bool IsValid(QByteArrayView bytes);
 bool IsAscii(QByteArrayView bytes);
 
 // Writes UTF-16 code units as UTF-8 from `out` on. A surrogate without its
-// partner is written as U+FFFD, as QString::toUtf8() writes it. A unit never
+// partner is written as U+FFFD, the replacement character (where
+// QString::toUtf8() writes a question mark). A unit never
 // takes more than kMostBytesPerUnit bytes, Finish() included, so memory of
 // that many bytes a unit is enough.
 class Writer {
