@@ -18,16 +18,18 @@ bool IsAscii(QByteArrayView bytes);
 
 // Writes UTF-16 code units as UTF-8 from `out` on. A surrogate without its
 // partner is written as U+FFFD, the replacement character (where
-// QString::toUtf8() writes a question mark). A unit never
-// takes more than kMostBytesPerUnit bytes, Finish() included, so memory of
-// that many bytes a unit is enough.
+// QString::toUtf8() writes a question mark). A unit never takes more than
+// kMostBytesPerUnit bytes, Finish() included, so memory of that many bytes a
+// unit is enough. The writing of a unit is always inlined: a caller's loop
+// then keeps the writer's state in registers, which makes a text beyond
+// ASCII as quick to write as with a hand-written loop.
 class Writer {
 public:
     static constexpr qsizetype kMostBytesPerUnit = 3;
 
     explicit Writer(char* out) : m_out(reinterpret_cast<unsigned char*>(out)) {}
 
-    void Unit(char16_t u)
+    Q_ALWAYS_INLINE void Unit(char16_t u)
     {
         if (m_high) {
             if (QChar::isLowSurrogate(u)) {
@@ -46,15 +48,29 @@ public:
             Put(u);
     }
 
-    // Units below 0x80 from `from` up to `to`, copied as they are.
-    void Ascii(const QChar* from, const QChar* to)
+    // The same as Unit(u): a writer can be handed on where a function of a
+    // unit is wanted.
+    Q_ALWAYS_INLINE void operator()(char16_t u) { Unit(u); }
+
+    // Copies units below 0x80 as they are from `from` on, up to `to`, the
+    // first unit from 0x80 up or the first for which `stop(unit)` holds;
+    // returns where it stopped. Runs of ASCII, most of a typical text, are
+    // copied in one tight loop this way.
+    template <typename Stop>
+    const QChar* Ascii(const QChar* from, const QChar* to, Stop stop)
     {
-        if (m_high) {
-            Put(QChar::ReplacementCharacter);
-            m_high = 0;
-        }
-        for (; from != to; ++from)
-            *m_out++ = static_cast<unsigned char>(from->unicode());
+        const auto copied = [&stop](char16_t u) { return u < 0x80 && !stop(u); };
+        if (from == to || !copied(from->unicode()))
+            return from;
+        Finish();
+        // A local pointer: stores through the member itself could alias it,
+        // which would keep the compiler from making this a tight loop.
+        unsigned char* out = m_out;
+        do
+            *out++ = static_cast<unsigned char>(from->unicode());
+        while (++from != to && copied(from->unicode()));
+        m_out = out;
+        return from;
     }
 
     // Writes out a high surrogate still waiting for its partner.
@@ -70,7 +86,7 @@ public:
     char* End() const { return reinterpret_cast<char*>(m_out); }
 
 private:
-    void Put(char32_t c)
+    Q_ALWAYS_INLINE void Put(char32_t c)
     {
         if (c < 0x80) {
             *m_out++ = static_cast<unsigned char>(c);

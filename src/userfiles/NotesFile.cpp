@@ -103,25 +103,22 @@ void areaTextToUtf8(QStringView text, bool bom, QByteArray& out)
     Utf8::Writer writer(start);
     if (bom)
         writer.Unit(0xFEFF);
-    const auto unit = [&writer](char16_t u) { writer.Unit(u); };
-    // Runs of plain ASCII, most of a typical note, are copied in a tight loop;
+    // Runs of plain ASCII, most of a typical note, are copied as they are;
     // line breaks and everything beyond ASCII go through the file-unit rules.
     // Every stand-in and escape is made of units beyond ASCII, so cutting the
     // text where a plain run starts and ends never splits one.
+    const auto lineFeed = [](char16_t c) { return c == u'\n'; };
     const auto plain = [](char16_t c) { return c < 0x80 && c != u'\n'; };
     const QChar* const in = text.data();
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {
-        qsizetype end = i + 1;
-        if (plain(in[i].unicode())) {
-            while (end < size && plain(in[end].unicode()))
-                ++end;
-            writer.Ascii(in + i, in + end);
-        } else {
+        qsizetype end = writer.Ascii(in + i, in + size, lineFeed) - in;
+        if (end == i) {
+            end = i + 1;
             while (end < size && !plain(in[end].unicode()))
                 ++end;
-            forEachFileUnit(text.sliced(i, end - i), unit);
+            forEachFileUnit(text.sliced(i, end - i), writer);
         }
         i = end;
     }
