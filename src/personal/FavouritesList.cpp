@@ -88,10 +88,8 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
     const QPointer<QListWidget> target(list);
     const int entriesBefore = list->count();
     FavouritesFile::Reader reader(bytes);
-    FavouritesFile::Tally read;
     while (!reader.AtEnd()) {
         const Entry entry = reader.Next();
-        read.Count(entry);
         if (!doEvents() || !target)
             return false;
         target->addItem(newEntryItem(entry.text, entry.form));
@@ -100,7 +98,7 @@ bool ReadListFile(const QString& path, QListWidget* list, const EventTurn& doEve
     // The mark is the file's, so it is kept only when the list is the file's alone.
     if (reader.ByteOrderMark() && entriesBefore == 0)
         state->byteOrderMark = true;
-    state->tally.Add(read);
+    state->tally.Add(reader.Tallied());
     return true;
 }
 

@@ -71,9 +71,11 @@ Entry Reader::Next()
         } else {
             entry.text = QString::fromUtf8(line);
         }
+        ++m_tally.utf8Lines;
     } else {
         entry.text = Windows1252::decode(line);
         entry.form.codePage = true;
+        ++m_tally.codePageLines;
     }
     return entry;
 }
@@ -133,10 +135,9 @@ File File::Read(QByteArrayView bytes)
     File file;
     Reader reader(bytes);
     file.m_marked = reader.ByteOrderMark();
-    while (!reader.AtEnd()) {
+    while (!reader.AtEnd())
         file.m_entries.push_back(reader.Next());
-        file.m_tally.Count(file.m_entries.back());
-    }
+    file.m_tally = reader.Tallied();
     return file;
 }
 

@@ -37,24 +37,6 @@ struct Entry {
     LineForm form;
 };
 
-// Reads the entries of a file's bytes one line at a time, so a caller can do
-// other work between them. The bytes must stay as they are while it reads.
-class Reader {
-public:
-    explicit Reader(QByteArrayView bytes);
-
-    // True when the file starts with a byte-order mark of its own (see above).
-    bool ByteOrderMark() const { return m_marked; }
-    bool AtEnd() const { return m_at >= m_bytes.size(); }
-    // The next line's entry. Only while !AtEnd().
-    Entry Next();
-
-private:
-    QByteArrayView m_bytes;
-    qsizetype m_at = 0;
-    bool m_marked = false;
-};
-
 // The lines that tell the encodings apart, those with a character beyond
 // ASCII, counted by the encoding they are stored in: what the rule for a new
 // entry's encoding looks at.
@@ -69,6 +51,27 @@ struct Tally {
         utf8Lines += other.utf8Lines;
         codePageLines += other.codePageLines;
     }
+};
+
+// Reads the entries of a file's bytes one line at a time, so a caller can do
+// other work between them. The bytes must stay as they are while it reads.
+class Reader {
+public:
+    explicit Reader(QByteArrayView bytes);
+
+    // True when the file starts with a byte-order mark of its own (see above).
+    bool ByteOrderMark() const { return m_marked; }
+    bool AtEnd() const { return m_at >= m_bytes.size(); }
+    // The next line's entry. Only while !AtEnd().
+    Entry Next();
+    // The lines read so far, tallied.
+    const Tally& Tallied() const { return m_tally; }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_at = 0;
+    bool m_marked = false;
+    Tally m_tally;
 };
 
 // How a new entry with `text` is stored, given the lines already there.

@@ -79,16 +79,21 @@ TEST(FavouritesFile, AnyBytesAreReadAndWrittenBackByteForByte)
         const QByteArray bytes = randomFileBytes(random);
         const File file = File::Read(bytes);
         ASSERT_EQ(file.Bytes(), bytes) << round << ": " << bytes.toHex(' ').constData();
-        // The reader hands out the same entries one at a time.
+        // The reader hands out the same entries one at a time, and tallies
+        // them as the tally counts entries in.
         FavouritesFile::Reader reader(bytes);
+        FavouritesFile::Tally counted;
         qsizetype i = 0;
         for (; !reader.AtEnd(); ++i) {
             const FavouritesFile::Entry entry = reader.Next();
             ASSERT_LT(i, file.Entries().size());
             ASSERT_EQ(entry.text, file.Entries()[i].text);
             ASSERT_TRUE(entry.form == file.Entries()[i].form);
+            counted.Count(entry);
         }
         ASSERT_EQ(i, file.Entries().size());
+        ASSERT_EQ(reader.Tallied().utf8Lines, counted.utf8Lines) << bytes.toHex(' ').constData();
+        ASSERT_EQ(reader.Tallied().codePageLines, counted.codePageLines) << bytes.toHex(' ').constData();
     }
 }
 
