@@ -7,7 +7,7 @@
 // much of a change is the crash-safe replacement itself.
 #include "personal/FavoritePlacesFRM.h"
 #include "personal/NotePadFRM.h"
-#include "personal/TextFileStore.h"
+#include "personal/AtomicWrite.h"
 #include "runtime/App.h"
 #include "ports/BrowserControl.h"
 #include "services/ClockRandom.h"

@@ -1,5 +1,6 @@
 // The user-file decoder: any bytes decode to a text that encodes back to the
 // same bytes, with the byte-order mark remembered or kept in the text.
+#include "text/Utf8.h"
 #include "userfiles/UserTextFile.h"
 
 #include <cstdlib>
@@ -16,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
     // The validity check agrees with the decoder that decides the encoding.
-    if (UserTextFile::IsUtf8(bytes) != (UserTextFile::Decode(bytes, UserTextFile::Bom::KeepInText).encoding
-                                        == UserTextFile::Encoding::Utf8))
+    if (Utf8::IsValid(bytes) != (UserTextFile::Decode(bytes, UserTextFile::Bom::KeepInText).encoding
+                                 == UserTextFile::Encoding::Utf8))
         std::abort();
     return 0;
 }

@@ -2,7 +2,7 @@
 // Content-Type header, the rest as the body. Whatever arrives, decoding ends
 // and yields text; a body that declares nothing and is valid UTF-8 reads as
 // UTF-8.
-#include "userfiles/UserTextFile.h"
+#include "text/Utf8.h"
 #include "text/WebTextDecoder.h"
 
 #include <QStringConverter>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)WebTextDecoder::CharsetOfContentType(header);
     (void)WebTextDecoder::CharsetOfPage(body);
     if (header.isEmpty() && WebTextDecoder::CharsetOfPage(body).isEmpty()
-        && !QStringConverter::encodingForData(body) && UserTextFile::IsUtf8(body)
+        && !QStringConverter::encodingForData(body) && Utf8::IsValid(body)
         && text != QString::fromUtf8(body))
         std::abort();
     return 0;

@@ -1,7 +1,7 @@
 #include "personal/FavoritePlacesFRM.h"
 
 #include "personal/RuleLines.h"
-#include "personal/TextFileStore.h"
+#include "personal/FavouritesList.h"
 #include "runtime/App.h"
 #include "runtime/ImageControl.h"
 #include "runtime/KeyPress.h"

@@ -1,6 +1,6 @@
 #include "personal/NotePadFRM.h"
 
-#include "personal/TextFileStore.h"
+#include "personal/NotesArea.h"
 #include "runtime/App.h"
 #include "runtime/Look.h"
 #include "runtime/Twips.h"

@@ -1,6 +1,6 @@
 #include "text/WebTextDecoder.h"
 
-#include "userfiles/UserTextFile.h"
+#include "text/Utf8.h"
 #include "text/Windows1252.h"
 
 #include <QRegularExpression>
@@ -121,7 +121,7 @@ QString WebTextDecoder::Decode(const QByteArray& body, const QByteArray& content
     }
     // Nothing declared: text that is valid UTF-8 is UTF-8; anything else is
     // the code page, where every byte is a character.
-    if (UserTextFile::IsUtf8(body))
+    if (Utf8::IsValid(body))
         return decodeUtf8(body);
     return Windows1252::decode(body);
 }

@@ -1,5 +1,6 @@
 #include "userfiles/UserTextFile.h"
 
+#include "text/Utf8.h"
 #include "text/Windows1252.h"
 
 #include <QDir>
@@ -98,36 +99,6 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 }  // namespace
 
-bool IsUtf8(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // Decoding in slices keeps the memory small for a large file; the slices
-    // are cut at character starts so no sequence is split.
-    constexpr qsizetype kSlice = 1 << 20;
-    qsizetype from = 0;
-    while (from < bytes.size()) {
-        qsizetype to = std::min(bytes.size(), from + kSlice);
-        while (to < bytes.size() && to > from && (static_cast<unsigned char>(bytes[to]) & 0xC0) == 0x80)
-            --to;
-        if (to == from)
-            to = std::min(bytes.size(), from + kSlice);
-        // decode() converts only when its result becomes a string.
-        const QString slice = utf8.decode(bytes.sliced(from, to - from));
-        if (utf8.hasError())
-            return false;
-        from = to;
-    }
-    return true;
-}
-
-bool IsAscii(QByteArrayView bytes)
-{
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 Decoded Decode(QByteArrayView bytes, Bom bom)
 {
     const bool takeBom = bom == Bom::Remember && bytes.startsWith(kUtf8Bom);
@@ -148,7 +119,7 @@ QByteArray Encode(QStringView text, Encoding& encoding)
         QByteArray bytes;
         // Code-page bytes that form valid UTF-8 would be read back as UTF-8,
         // as other characters; such a text is written as UTF-8 instead.
-        if (Windows1252::encode(text, bytes) && (IsAscii(bytes) || !IsUtf8(bytes)))
+        if (Windows1252::encode(text, bytes) && (Utf8::IsAscii(bytes) || !Utf8::IsValid(bytes)))
             return bytes;
         encoding = Encoding::Utf8;
     }

@@ -30,12 +30,6 @@ enum class Bom {
     KeepInText,  // left in the text as U+FEFF; the encoding is Utf8
 };
 
-// True when `bytes` are well-formed UTF-8 as a whole (a sequence cut off at
-// the end is not).
-bool IsUtf8(QByteArrayView bytes);
-// True when every byte is below 0x80.
-bool IsAscii(QByteArrayView bytes);
-
 // Bytes of a file to text, choosing the encoding as described above. Any
 // byte-order mark after the first character is a character of the text.
 Decoded Decode(QByteArrayView bytes, Bom bom = Bom::Remember);

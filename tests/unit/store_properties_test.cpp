@@ -2,7 +2,8 @@
 // Unicode text and files that mix encodings, line ends and the characters a
 // text area cannot hold. What is written reads back as the same text, and
 // entries nobody changed keep their bytes through any run of Add and Del.
-#include "personal/TextFileStore.h"
+#include "personal/FavouritesList.h"
+#include "personal/NotesArea.h"
 #include "userfiles/UserTextFile.h"
 #include "text/Windows1252.h"
 

@@ -1,7 +1,8 @@
 // The notes and favourites stores against real files in a temporary
 // directory: the formats byte for byte, the choice of encoding, bad input,
 // directories that refuse writes, and writes killed half-way.
-#include "personal/TextFileStore.h"
+#include "personal/FavouritesList.h"
+#include "personal/NotesArea.h"
 
 #include <QCoreApplication>
 #include <QDir>
