@@ -7,8 +7,7 @@
 # local server's request log and the pages' colours on the screen.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
 

@@ -8,11 +8,10 @@
 # a tool window's opening and closing must be heard.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
-if start_sound norewinds=1 && keep_playing && record_sound; then sound=yes; else sound=no; echo "sound checks skipped: no sound daemon"; fi
+start_listening
 
 # Main window geometry in pixels (the design's twips / 15).
 address=(100 45)

@@ -15,8 +15,7 @@
 #    is written whole, byte for byte; its lines are lines of their own.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
 

@@ -9,8 +9,7 @@
 # has changed. Keys and clicks go through XTEST only.
 set -euo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 
 build_dir=$(dirname "$(dirname "$built_program")")

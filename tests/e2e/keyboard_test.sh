@@ -6,8 +6,7 @@
 # the disk show: window titles, the page's colours, the notes file.
 set -euo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_program
 

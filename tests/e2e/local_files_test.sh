@@ -9,8 +9,7 @@
 # read; the saved page still shows the picture beside it.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
 

@@ -8,8 +8,7 @@
 # without its direction override.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
 

@@ -8,11 +8,10 @@
 # "Exit". Opening and closing sounds are recorded and must be heard.
 set -uo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_server
-if start_sound norewinds=1 && keep_playing && record_sound; then sound=yes; else sound=no; echo "sound checks skipped: no sound daemon"; fi
+start_listening
 close_and_hear() {  # close_and_hear <window> <title regex> <what>
   before_sound
   t=$(now)

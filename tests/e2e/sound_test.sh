@@ -9,8 +9,7 @@
 #    sound server.
 set -euo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 # A sound server of our own, apart from any other on the machine, kept
 # playing silence as a sound card would.
 start_sound norewinds=1 || exit 1

@@ -4,8 +4,7 @@
 # closes the main window, which ends the program. Saves screenshots.
 set -euo pipefail
 source "$(dirname "$0")/../harness/harness.sh"
-harness_home
-copy_program "$1"
+harness_home "$1"
 start_wm
 start_program
 

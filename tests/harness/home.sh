@@ -19,7 +19,8 @@ exit_commands=()
 # A home of the script's own ($home; $work, in it, for scratch files), the
 # engine's flags and the proxy variables set, and the cleanup set to run at
 # exit: it ends what was started and removes the home (E2E_KEEP=1 keeps it).
-harness_home() {
+# Given the built program, the home gets a copy of it to run (copy_program).
+harness_home() {  # harness_home [built program]
   home=$(mktemp -d)
   export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
   work="$home/work"
@@ -29,6 +30,7 @@ harness_home() {
   # for anything that is not this machine.
   export http_proxy=$closed_proxy https_proxy=$closed_proxy no_proxy=127.0.0.1,localhost
   trap harness_cleanup EXIT
+  if [ $# -gt 0 ]; then copy_program "$1"; fi
 }
 # A command of the script's own to run at exit, before the harness's cleanup.
 at_exit() { exit_commands+=("$*"); }

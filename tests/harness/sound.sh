@@ -73,8 +73,17 @@ sound_heard_after() {  # sound_heard_after <time> [seconds]
 }
 keep_recording() { [ -n "${recording:-}" ] && cp "$recording" "$shots/${e2e_name}-sound.raw" 2>/dev/null; }
 
-# A journey that listens sets sound=yes once record_sound has begun; without
-# it these pass unheard, take no time, and the time is 0.
+# For a journey that listens: the sound server, kept playing and recorded from
+# now on, and sound=yes; or, where none starts, sound=no, and the checks
+# below pass unheard, take no time, and the time is 0.
+start_listening() {
+  if start_sound norewinds=1 && keep_playing && record_sound; then
+    sound=yes
+  else
+    sound=no
+    echo "sound checks skipped: no sound daemon"
+  fi
+}
 heard() {  # heard <what> <action time>
   [ "${sound:-no}" = yes ] || return 0
   check "$1 is heard" sound_heard_after "$2" 4 || true
