@@ -37,9 +37,6 @@ start() {  # start <program directory>
     sleep 0.5
   fi
 }
-# The tools menu, with a fixed pause for it to show: it counts in the times
-# of the windows it opens, as it always has.
-choose() { xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1; sleep 0.6; xdotool key "$@"; }
 stop() {
   if [ "${perf_pid:-0}" != 0 ]; then kill -INT "$perf_pid" 2>/dev/null; wait "$perf_pid" 2>/dev/null; fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
@@ -54,7 +51,7 @@ notes_case() {  # notes_case <megabytes>
   start "$dir"
   local before; before=$(stat -c %Y.%y "$dir/Notes.TXT")
   local t0; t0=$(now_ms)
-  choose "${menu_notepad[@]}"
+  menu_after 0.6 "${menu_notepad[@]}"
   wait_for 60 mtime_changed "$dir/Notes.TXT" "$before"
   local open_ms=$(( $(now_ms) - t0 ))
   wait_for 30 has_window '^Notepad +NB$'
@@ -82,7 +79,7 @@ favourites_case() {
   seq -f 'www.site%07g.example/path' 1 1000000 | sed 's/$/\r/' >"$dir/FavPlaces.TXT"
   start "$dir"
   local t0; t0=$(now_ms)
-  choose "${menu_favorites[@]}"
+  menu_after 0.6 "${menu_favorites[@]}"
   wait_for 60 has_window '^Favorite Places +NB$'
   echo "favourites 1 000 000 entries: window with its list in $(( $(now_ms) - t0 )) ms; memory $(rss_mb) MB"
   stop
@@ -94,7 +91,7 @@ long_entry_case() {
   { printf 'www.'; head -c $((50 * 1024 * 1024)) /dev/zero | tr '\0' 'x'; printf '\r\n'; } >"$dir/FavPlaces.TXT"
   start "$dir"
   local t0; t0=$(now_ms)
-  choose "${menu_favorites[@]}"
+  menu_after 0.6 "${menu_favorites[@]}"
   wait_for 120 has_window '^Favorite Places +NB$'
   local open_ms=$(( $(now_ms) - t0 ))
   sleep 1

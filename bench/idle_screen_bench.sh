@@ -20,11 +20,10 @@ for _ in $(seq 1 "$runs"); do
   start_program
   sw=$(wait_window '^(Nimbrel)?$'); sleep 1
   xdotool mousemove --window "$sw" 20 20 click 1
-  mw=$(wait_window '^Nimbrel - .Done Loading Document.$'); sleep 6
+  wait_window '^Nimbrel - .Done Loading Document.$' >/dev/null; sleep 6
   rest+=("$(cpu_percent 5 "$pid")")
   # Menu, Windows, Misc., Go Idle.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key "${menu_idle[@]}"; sleep 2
+  menu_after 0.7 "${menu_idle[@]}"; sleep 2
   screen+=("$(cpu_percent 10 "$pid")")
   kill "$pid"; wait "$pid" 2>/dev/null || true; pid=""
 done

@@ -78,13 +78,13 @@ open_series_window() {
   xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
   wait_for 60 has_window '^Nimbrel - .' || return 1
   if [ "$kind" = fav ]; then
-    menu "${menu_favorites[@]}"
+    menu_after 0.5 "${menu_favorites[@]}"
     wait_for 30 has_window '^Favorite Places +NB$' || return 1
     sleep 0.3
     xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
     xdotool key --clearmodifiers ctrl+a
   else
-    menu "${menu_notepad[@]}"
+    menu_after 0.5 "${menu_notepad[@]}"
     wait_for 30 has_window '^Notepad +NB$' || return 1
     sleep 0.3
     xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1

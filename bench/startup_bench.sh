@@ -204,13 +204,11 @@ for run in $(seq 1 "$runs"); do
   fi
 
   # The browser status window open (Menu, Windows, Misc., Browser Status), then minimised.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key "${menu_status[@]}"; sleep 1
+  menu_after 0.7 "${menu_status[@]}"; sleep 1
   xdotool mousemove --window "$mw" 300 250; sleep "$rest_s"
   if has_window '^Browser Status'; then add idle_status "$(idle_cpu "$np")"; fi
   # The idle screen (Menu, Windows, Misc., Go Idle) running: its CPU; a click brings the main window back.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key "${menu_idle[@]}"; sleep 1
+  menu_after 0.7 "${menu_idle[@]}"; sleep 1
   add idle_screen "$(idle_s=5 idle_cpu "$np")"
   xdotool mousemove 300 300 click 1; sleep 1
   xdotool windowminimize "$mw"; sleep "$rest_s"; add idle_min "$(idle_cpu "$np")"

@@ -183,6 +183,12 @@ open_from_menu() {  # open_from_menu <title regex> <what> <keys...>
   menu "$@"
   need_window 20 "$regex" "$what"
 }
+# The menu with a fixed pause for it to show, as the benchmarks time it.
+menu_after() {  # menu_after <seconds> <keys...>
+  xdotool mousemove --window "$(main_window)" 30 10 click 1
+  sleep "$1"; shift
+  xdotool key "$@"
+}
 # A pop-up menu is an unnamed, override-redirect window of the program.
 menu_is_up() {
   local w
