@@ -105,7 +105,7 @@ popup_regex='^Bank gnp\.exe - http://127\.0\.0\.1:[0-9]+/bidi\.html$'
 check "the window the link opens shows the title without its override (read from X)" wait_for 15 has_window "$popup_regex"
 override=$'\u202e'
 no_override() { ! grep -qF "$override" "$home/titles"; }
-for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do net_wm_name "$w" >>"$home/titles"; done
+for w in $(program_windows); do net_wm_name "$w" >>"$home/titles"; done
 check "no caption the program set holds the override" no_override
 close_window "$(window_named "$popup_regex")"
 

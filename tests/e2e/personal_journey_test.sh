@@ -145,7 +145,7 @@ close_and_hear "$links" "$links_regex" "the links window"
 # neither the main window nor another titled one.
 about_window() {
   local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+  for w in $(program_windows); do
     [[ "$(title_of "$w")" =~ ^(Nimbrel)?$ ]] || continue
     read -r -a ag <<<"$(geometry "$w")"
     [ "${ag[2]}" -lt 1000 ] && { echo "$w"; return 0; }

@@ -17,6 +17,8 @@ wait_for() {  # wait_for <seconds> <command...>
     sleep "${poll_s:-0.1}"
   done
 }
+# The program's visible windows (or those of the X instance name given).
+program_windows() { xdotool search --onlyvisible --classname "^${1:-nimbrel}\$" 2>/dev/null; }
 # The visible window of the program (or of the X instance name given) whose
 # title matches the extended regex $1. (Windows are found by their class and
 # their titles compared here: xdotool's own title search misses windows a
@@ -25,7 +27,7 @@ wait_for() {  # wait_for <seconds> <command...>
 # their own and are never found.
 window_named() {  # window_named <title regex> [instance]
   local w name
-  for w in $(xdotool search --onlyvisible --classname "^${2:-nimbrel}\$" 2>/dev/null); do
+  for w in $(program_windows "${2:-nimbrel}"); do
     name=$(xdotool getwindowname "$w" 2>/dev/null)
     [[ "$name" =~ $1 ]] || continue
     if [ -z "$name" ] || [ "$name" = Nimbrel ]; then is_popup "$w" && continue; fi
@@ -54,7 +56,7 @@ need_window() {  # need_window <seconds> <title regex> <what>
 }
 visible_windows() {
   local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+  for w in $(program_windows); do
     echo "$w '$(xdotool getwindowname "$w" 2>/dev/null)'"
   done
 }
@@ -192,7 +194,7 @@ menu_after() {  # menu_after <seconds> <keys...>
 # A pop-up menu is an unnamed, override-redirect window of the program.
 menu_is_up() {
   local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+  for w in $(program_windows); do
     is_popup "$w" && return 0
   done
   return 1
