@@ -8,43 +8,28 @@
 #    window shows its list, and the memory;
 #  - one favourites entry of 50 MB: seconds until the window shows, and the
 #    milliseconds from Enter on an Add until the file holds the new entry.
-# Usage (inside Xvfb): bench/bigfile_bench.sh <program> [case...]
+# Usage: bench/bigfile_bench.sh <program> [case...]   (on a display of its own
+# when none is set)
 # Cases: notes10 notes50 fav1m longentry (default: all). PERF_DIR=<dir> also
 # records a perf profile of the program in each case (<dir>/<case>.data).
 set -uo pipefail
-built="$1"
-work=$(mktemp -d)
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
-export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache" XDG_CONFIG_HOME="$work/home/config"
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-pid=0
-trap 'kill $wm 2>/dev/null; kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.5
+built=$(readlink -f "$1")
+source "$(dirname "$0")/../tests/harness/harness.sh"
+harness_display 1280x1024x24 bash "$0" "$@"
+harness_home
+start_wm
+poll_s=0.005  # the times below are polled for: every 5 ms
 
-now_ms() { date +%s%3N; }
-window_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
-    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]]; then echo "$w"; return 0; fi
-  done
-}
-wait_until() {  # wait_until <seconds> <command...>: polls every 5 ms
-  local end=$(( $(now_ms) + $1 * 1000 )); shift
-  while [ "$(now_ms)" -lt "$end" ]; do "$@" && return 0; sleep 0.005; done
-  return 1
-}
-has_window() { [ -n "$(window_named "$1")" ]; }
 mtime_changed() { [ "$(stat -c %Y.%y "$1")" != "$2" ]; }
 size_is() { [ "$(stat -c %s "$1")" = "$2" ]; }
 rss_mb() { echo $(( $(awk '/VmRSS/{print $2}' /proc/$pid/status) / 1024 )); }
 
 start() {  # start <program directory>
-  "$1/$(basename "$built")" >/dev/null 2>&1 &
-  pid=$!
-  wait_until 30 has_window '^(Nimbrel)?$'; sleep 0.3
+  program="$1/$(basename "$built")"
+  start_program
+  wait_for 30 has_window '^(Nimbrel)?$'; sleep 0.3
   xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
-  wait_until 60 has_window '^Nimbrel - .'; sleep 1
+  wait_for 60 has_window '^Nimbrel - .'; sleep 1
   perf_pid=0
   if [ -n "${PERF_DIR:-}" ]; then
     perf record -q -F 499 -g -p "$pid" -o "$PERF_DIR/$case_name.data" >/dev/null 2>&1 &
@@ -52,31 +37,24 @@ start() {  # start <program directory>
     sleep 0.5
   fi
 }
-menu() { xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1; sleep 0.6; xdotool key "$@"; }
 stop() {
   if [ "${perf_pid:-0}" != 0 ]; then kill -INT "$perf_pid" 2>/dev/null; wait "$perf_pid" 2>/dev/null; fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 }
 
-program_copy() {
-  local dir="$work/$1"
-  cp -a "$(dirname "$built")" "$dir"
-  rm -f "$dir/Notes.TXT" "$dir/FavPlaces.TXT"
-  echo "$dir"
-}
-
 notes_case() {  # notes_case <megabytes>
-  local dir; dir=$(program_copy "notes$1")
+  local dir="$work/notes$1"
+  program_copy "$built" "$dir"
   local line='The notes of a long day, line after line of them, 0123456789.'
   yes "$line" | head -c $(( $1 * 1024 * 1024 )) | sed 's/$/\r/' >"$dir/Notes.TXT"
   printf '\r\n' >>"$dir/Notes.TXT"
   start "$dir"
   local before; before=$(stat -c %Y.%y "$dir/Notes.TXT")
   local t0; t0=$(now_ms)
-  menu Down Down Down Right Down Down Right Down Down Return
-  wait_until 60 mtime_changed "$dir/Notes.TXT" "$before"
+  menu_after 0.6 "${menu_notepad[@]}"
+  wait_for 60 mtime_changed "$dir/Notes.TXT" "$before"
   local open_ms=$(( $(now_ms) - t0 ))
-  wait_until 30 has_window '^Notepad +NB$'
+  wait_for 30 has_window '^Notepad +NB$'
   sleep 1
   xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
   xdotool key --clearmodifiers ctrl+End
@@ -86,7 +64,7 @@ notes_case() {  # notes_case <megabytes>
     size=$(stat -c %s "$dir/Notes.TXT")
     t0=$(now_ms)
     xdotool key x
-    wait_until 20 size_is "$dir/Notes.TXT" $((size + 1))
+    wait_for 20 size_is "$dir/Notes.TXT" $((size + 1))
     times+=($(( $(now_ms) - t0 )))
     sleep 0.3
   done
@@ -96,23 +74,25 @@ notes_case() {  # notes_case <megabytes>
 }
 
 favourites_case() {
-  local dir; dir=$(program_copy fav1m)
+  local dir="$work/fav1m"
+  program_copy "$built" "$dir"
   seq -f 'www.site%07g.example/path' 1 1000000 | sed 's/$/\r/' >"$dir/FavPlaces.TXT"
   start "$dir"
   local t0; t0=$(now_ms)
-  menu Down Return
-  wait_until 60 has_window '^Favorite Places +NB$'
+  menu_after 0.6 "${menu_favorites[@]}"
+  wait_for 60 has_window '^Favorite Places +NB$'
   echo "favourites 1 000 000 entries: window with its list in $(( $(now_ms) - t0 )) ms; memory $(rss_mb) MB"
   stop
 }
 
 long_entry_case() {
-  local dir; dir=$(program_copy longentry)
+  local dir="$work/longentry"
+  program_copy "$built" "$dir"
   { printf 'www.'; head -c $((50 * 1024 * 1024)) /dev/zero | tr '\0' 'x'; printf '\r\n'; } >"$dir/FavPlaces.TXT"
   start "$dir"
   local t0; t0=$(now_ms)
-  menu Down Return
-  wait_until 120 has_window '^Favorite Places +NB$'
+  menu_after 0.6 "${menu_favorites[@]}"
+  wait_for 120 has_window '^Favorite Places +NB$'
   local open_ms=$(( $(now_ms) - t0 ))
   sleep 1
   xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
@@ -121,7 +101,7 @@ long_entry_case() {
   local size; size=$(stat -c %s "$dir/FavPlaces.TXT")
   t0=$(now_ms)
   xdotool key Return
-  wait_until 120 size_is "$dir/FavPlaces.TXT" $((size + 5))
+  wait_for 120 size_is "$dir/FavPlaces.TXT" $((size + 5))
   echo "favourites with one 50 MB entry: window in $open_ms ms; Add written in $(( $(now_ms) - t0 )) ms; memory $(rss_mb) MB"
   stop
 }

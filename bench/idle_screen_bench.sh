@@ -8,50 +8,24 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$0" "$build"
-fi
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+source "$here/../tests/harness/harness.sh"
+harness_display 1920x1080x24 "$0" "$build"
 runs=${RUNS:-5}
 program_dir=${PROGRAM_DIR:-$build/program}
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
-work=$(mktemp -d)
-export HOME="$work" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
-np=""
-trap '[ -n "$np" ] && kill "$np" 2>/dev/null; rm -rf "$work"' EXIT
+harness_home
+program="$program_dir/nimbrel"
 
-window_of() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
-    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]]; then echo "$w"; return 0; fi
-  done
-  return 1
-}
-wait_window() { for _ in $(seq 1 3000); do window_of "$1" && return 0; sleep 0.01; done; return 1; }
-tree_pids() { local pid=$1; echo "$pid"; for c in $(pgrep -P "$pid" 2>/dev/null); do tree_pids "$c"; done; }
-tree_threads() {
-  local p f t v
-  for p in $(tree_pids "$1"); do
-    for f in /proc/"$p"/task/*/schedstat; do t=${f%/schedstat}; t=${t##*/}; read -r v _ <"$f" 2>/dev/null && echo "$t $v"; done
-  done
-}
-cpu() {  # percent of one core used by the tree of $1 over $2 seconds
-  tree_threads "$1" >"$work/c0"; sleep "$2"; tree_threads "$1" >"$work/c1"
-  awk -v s="$2" 'NR == FNR { a[$1] = $2; next } { d = ($1 in a) ? $2 - a[$1] : $2; if (d > 0) sum += d }
-    END { printf "%.2f", 100 * sum / 1e9 / s }' "$work/c0" "$work/c1"
-}
 rest=() screen=()
 for _ in $(seq 1 "$runs"); do
-  "$program_dir/nimbrel" >"$work/log" 2>&1 & np=$!
+  start_program
   sw=$(wait_window '^(Nimbrel)?$'); sleep 1
   xdotool mousemove --window "$sw" 20 20 click 1
-  mw=$(wait_window '^Nimbrel - .Done Loading Document.$'); sleep 6
-  rest+=("$(cpu "$np" 5)")
+  wait_window '^Nimbrel - .Done Loading Document.$' >/dev/null; sleep 6
+  rest+=("$(cpu_percent 5 "$pid")")
   # Menu, Windows, Misc., Go Idle.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key Down Down Down Right Down Down Right Down Down Down Return; sleep 2
-  screen+=("$(cpu "$np" 10)")
-  kill "$np"; wait "$np" 2>/dev/null || true; np=""
+  menu_after 0.7 "${menu_idle[@]}"; sleep 2
+  screen+=("$(cpu_percent 10 "$pid")")
+  kill "$pid"; wait "$pid" 2>/dev/null || true; pid=""
 done
 stat() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END { m = (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2; printf "%g [%g-%g]", m, a[1], a[NR] }'; }
 echo "runs: $runs, screen $(xdpyinfo | awk '/dimensions/{print $2}'), % of one core, median [min-max]"

@@ -8,13 +8,15 @@
 # removed every temporary file the kills left.
 #
 # The four series run side by side, each on a display of its own (xvfb-run
-# starts one per series), so 4 x 300 kills take the time of about one series.
+# starts one per series, the first free number from NIMBREL_DISPLAY_FROM up),
+# so 4 x 300 kills take the time of about one series.
 #
 # Usage: bench/kill_loop.sh <program> [kills per series, default 300]
 # Prints one line per series: kills, torn files, leftovers, seconds.
 set -uo pipefail
 built=$(readlink -f "$1")
 kills="${2:-300}"
+source "$(dirname "$0")/../tests/harness/harness.sh"
 if [ -z "${KILL_SERIES:-}" ]; then
   series_list="fav:writable notes:writable"
   if id nobody >/dev/null 2>&1 && command -v setpriv >/dev/null; then
@@ -23,32 +25,25 @@ if [ -z "${KILL_SERIES:-}" ]; then
   out=$(mktemp -d)
   echo "progress in $out/*.progress" >&2
   children=()
+  display_from=${NIMBREL_DISPLAY_FROM:-99}
   for s in $series_list; do
-    KILL_SERIES=$s xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$built" "$kills" >"$out/${s/:/-}" 2>"$out/${s/:/-}.progress" &
+    # Each series looks for a display from a number of its own, a second
+    # after the one before, so no two take the same.
+    KILL_SERIES=$s NIMBREL_DISPLAY_FROM=$((display_from + ${#children[@]})) env -u DISPLAY \
+      bash "$0" "$built" "$kills" >"$out/${s/:/-}" 2>"$out/${s/:/-}.progress" &
     children+=($!)
+    sleep 1
   done
   for c in "${children[@]}"; do wait "$c"; done
   cat "$out"/*
   rm -rf "$out"
   exit 0
 fi
-work=$(mktemp -d)
-chmod 755 "$work"
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-background-networking --disable-component-update --no-first-run --proxy-server=http://127.0.0.1:9"
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-trap 'kill $wm 2>/dev/null; kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.5
-pid=0
-
-wait_for() { local limit=$1; shift; for _ in $(seq 1 $((limit * 20))); do "$@" && return 0; sleep 0.05; done; return 1; }
-window_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
-    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]]; then echo "$w"; return 0; fi
-  done
-}
-has_window() { [ -n "$(window_named "$1")" ]; }
+harness_display 1280x1024x24 bash "$0" "$built" "$kills"
+harness_home
+chmod 755 "$home" "$work"  # the read-only series' user reaches its files in $work
+start_wm
+poll_s=0.05
 
 # The favourites: 20 000 entries, then whatever Adds got through, each "www.add".
 fav_seed() { for i in $(seq 1 20000); do printf 'www.entry%05d.example/some/path\r\n' "$i"; done; }
@@ -73,51 +68,58 @@ sys.exit(0 if ok else 1)
 EOF
 }
 
+# Starts the program of the series, enters, opens the series' window and puts
+# the text cursor where the typing goes; fails where a window did not come.
+open_series_window() {
+  "${runner[@]}" "$dir/$(basename "$built")" >/dev/null 2>&1 &
+  pid=$!
+  wait_for 30 has_window '^(Nimbrel)?$' || return 1
+  sleep 0.3
+  xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
+  wait_for 60 has_window '^Nimbrel - .' || return 1
+  if [ "$kind" = fav ]; then
+    menu_after 0.5 "${menu_favorites[@]}"
+    wait_for 30 has_window '^Favorite Places +NB$' || return 1
+    sleep 0.3
+    xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
+    xdotool key --clearmodifiers ctrl+a
+  else
+    menu_after 0.5 "${menu_notepad[@]}"
+    wait_for 30 has_window '^Notepad +NB$' || return 1
+    sleep 0.3
+    xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
+    xdotool key --clearmodifiers ctrl+End
+  fi
+}
+
 series() {  # series <fav|notes> <writable|readonly>
-  local kind=$1 place=$2 dir="$work/$1-$2" home="$work/$1-$2-home" torn=0 done_kills=0 start=$SECONDS
-  cp -a "$(dirname "$built")" "$dir"
-  rm -f "$dir/Notes.TXT" "$dir/FavPlaces.TXT" "$dir"/.*.part
-  mkdir -p "$home"
+  local kind=$1 place=$2 dir="$work/$1-$2" user_home="$work/$1-$2-home" torn=0 done_kills=0 start=$SECONDS
+  program_copy "$built" "$dir"
+  mkdir -p "$user_home"
   local file="$dir/FavPlaces.TXT"
   [ "$kind" = notes ] && file="$dir/Notes.TXT"
   [ "$kind" = fav ] && cp "$work/fav.seed" "$file" || cp "$work/notes.seed" "$file"
-  local runner=(env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config")
+  local runner=(env HOME="$user_home" XDG_DATA_HOME="$user_home/data" XDG_CACHE_HOME="$user_home/cache"
+                XDG_CONFIG_HOME="$user_home/config")
   if [ "$place" = readonly ]; then
     chmod -R a+rX,a-w "$dir"
-    chown -R nobody "$home"
+    chown -R nobody "$user_home"
     cp "${XAUTHORITY:-/dev/null}" "$work/xauth" 2>/dev/null || : >"$work/xauth"
     chmod 644 "$work/xauth"
-    runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${runner[@]}" XDG_RUNTIME_DIR="$home"
+    runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${runner[@]}" XDG_RUNTIME_DIR="$user_home"
             XAUTHORITY="$work/xauth" DISPLAY="$DISPLAY" QTWEBENGINE_DISABLE_SANDBOX=1
             QTWEBENGINE_CHROMIUM_FLAGS="$QTWEBENGINE_CHROMIUM_FLAGS")
-    file="$home/data/Nimbrel/$(basename "$file")"
+    file="$user_home/data/Nimbrel/$(basename "$file")"
   fi
   local check=fav_whole
   [ "$kind" = notes ] && check=notes_whole
   while [ "$done_kills" -lt "$kills" ]; do
-    "${runner[@]}" "$dir/$(basename "$built")" >/dev/null 2>&1 &
-    pid=$!
-    wait_for 30 has_window '^(Nimbrel)?$' || { kill -9 $pid; continue; }
-    sleep 0.3
-    xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
-    wait_for 60 has_window '^Nimbrel - .' || { kill -9 $pid; continue; }
-    xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1
-    sleep 0.5
+    open_series_window || { kill -9 $pid; continue; }
     if [ "$kind" = fav ]; then
-      xdotool key Down Return
-      wait_for 30 has_window '^Favorite Places +NB$' || { kill -9 $pid; continue; }
-      sleep 0.3
-      xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
-      xdotool key --clearmodifiers ctrl+a
       xdotool type --delay 1 'www.add'
       # Enter adds, and the box is "www." again: type the rest and add again.
       ( for _ in $(seq 1 40); do xdotool key Return; xdotool type --delay 1 'add'; done ) &
     else
-      xdotool key Down Down Down Right Down Down Right Down Down Return
-      wait_for 30 has_window '^Notepad +NB$' || { kill -9 $pid; continue; }
-      sleep 0.3
-      xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
-      xdotool key --clearmodifiers ctrl+End
       ( xdotool type --delay 5 "$(printf 'x%.0s' $(seq 1 200))" ) &
     fi
     local typist=$!
@@ -133,24 +135,13 @@ series() {  # series <fav|notes> <writable|readonly>
     fi
   done
   # One clean run that writes once: the leftovers of the kills must be gone.
-  "${runner[@]}" "$dir/$(basename "$built")" >/dev/null 2>&1 &
-  pid=$!
-  wait_for 30 has_window '^(Nimbrel)?$' && sleep 0.3 && xdotool mousemove --window "$(window_named '^(Nimbrel)?$')" 20 20 click 1
-  wait_for 60 has_window '^Nimbrel - .'
-  xdotool mousemove --window "$(window_named '^Nimbrel - .')" 30 10 click 1; sleep 0.5
-  if [ "$kind" = fav ]; then
-    xdotool key Down Return; wait_for 30 has_window '^Favorite Places +NB$'; sleep 0.3
-    xdotool mousemove --window "$(window_named '^Favorite Places +NB$')" 200 18 click 1
-    xdotool key --clearmodifiers ctrl+a; xdotool type 'www.add'; xdotool key Return
-  else
-    xdotool key Down Down Down Right Down Down Right Down Down Return; wait_for 30 has_window '^Notepad +NB$'; sleep 0.3
-    xdotool mousemove --window "$(window_named '^Notepad +NB$')" 100 100 click 1
-    xdotool key --clearmodifiers ctrl+End; xdotool type x
+  if open_series_window; then
+    if [ "$kind" = fav ]; then xdotool type 'www.add'; xdotool key Return; else xdotool type x; fi
   fi
   sleep 2
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   local left
-  left=$(find "$dir" "$home" -name '.*.part' 2>/dev/null | wc -l)
+  left=$(find "$dir" "$user_home" -name '.*.part' 2>/dev/null | wc -l)
   "$check" "$file" || torn=$((torn + 1))
   echo "$kind $place: $done_kills kills, $torn torn, $left temporary files left, $((SECONDS - start)) s"
 }

@@ -22,50 +22,47 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build directory}" && pwd); shift
 [ $# -ge 1 ] || { echo "usage: $0 build-dir VARIANT..." >&2; exit 2; }
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024x24} -noreset" "$0" "$build" "$@"
-fi
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+source "$here/../tests/harness/harness.sh"
+harness_display "${SCREEN:-1280x1024x24}" "$0" "$build" "$@"
 rounds=${ROUNDS:-6}
 loads=${LOADS:-5}
 rest_s=${REST_S:-2}
 how=${HOW:-enter}
-work=$(mktemp -d)
-source "$here/lib.sh"
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
+harness_home
 make_page
-start_sound_server
-if [ "$sound" = 1 ]; then parec -d rec.monitor >/dev/null 2>&1 & pids+=($!); fi
+sound=0
+start_sound && sound=1
+if [ "$sound" = 1 ]; then parec -d "$sound_sink.monitor" >/dev/null 2>&1 & pids+=($!); fi
 start_wm
 # What every variant's loads share: the display (the newest X server here), the
 # window manager, the sound server.
 shared=($(pgrep -n -x Xvfb || pgrep -n -x Xorg || true) $wm_pid ${pa_pid:-})
 
-# One start of variant $2 (numbered $1): LOADS loads by Enter, each appended
-# to $work/loads as "number start ms own-cpu-ms shared-cpu-ms".
+# One start of variant $2 (numbered $1), in a home of its own: LOADS loads by
+# Enter, each appended to $work/loads as "number start ms own-cpu-ms shared-cpu-ms".
 measure() {
-  local n=$1 variant=$2 start=$3 home="$work/home$1-$3" pid win done_re t0 t k
-  mkdir -p "$home"
+  local n=$1 variant=$2 start=$3 start_home="$work/home$1-$3" pid win done_re t0 t k
+  mkdir -p "$start_home"
+  local in_home=(env HOME="$start_home" XDG_DATA_HOME="$start_home/data" XDG_CACHE_HOME="$start_home/cache"
+                 XDG_CONFIG_HOME="$start_home/config")
   case "$variant" in
     bare | bare-gl)
-      ( export HOME="$home"; [ "$variant" = bare ] && export QT_QUICK_BACKEND=software
-        exec "$build/bench/baseline_webview" "$url" ) >/dev/null 2>&1 & pid=$!; pids+=($pid)
-      win=$(wait_window baseline_webview '^loaded$'); sleep 3
+      ( [ "$variant" = bare ] && export QT_QUICK_BACKEND=software
+        exec "${in_home[@]}" "$build/bench/baseline_webview" "$url" ) >/dev/null 2>&1 & pid=$!; pids+=($pid)
+      win=$(wait_window '^loaded$' baseline_webview); sleep 3
       done_re='"loaded"'
       xdotool mousemove --window "$win" 300 250 ;;
     *)
-      ( export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" XDG_CONFIG_HOME="$home/config"
-        exec "$variant/nimbrel" ) >/dev/null 2>&1 & pid=$!; pids+=($pid)
-      win=$(wait_window nimbrel '^(Nimbrel)?$'); sleep 2
+      "${in_home[@]}" "$variant/nimbrel" >/dev/null 2>&1 & pid=$!; pids+=($pid)
+      win=$(wait_window '^(Nimbrel)?$'); sleep 2
       xdotool mousemove --window "$win" 20 20 click 1
-      win=$(wait_window nimbrel '^Nimbrel - .'); sleep 4
+      win=$(wait_window '^Nimbrel - .'); sleep 4
       # The page typed into the address box and loaded once.
       xdotool mousemove --window "$win" 150 43 click 1; sleep 0.3
       xdotool key ctrl+a; xdotool type --delay 0 "$url"; xdotool key Return; sleep 4
       done_re='Done Loading Document' ;;
   esac
-  spy_titles "$win" "$work/titles"
+  spy_titles "$win" "$work/titles" --stamp
   for k in $(seq 1 "$loads"); do
     if [ "$how" = go ]; then
       # The pointer onto the Go button, then a click.

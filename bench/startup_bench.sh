@@ -24,25 +24,19 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 ${SCREEN:-1280x1024x24} -noreset" "$0" "$build"
-fi
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+source "$here/../tests/harness/harness.sh"
+harness_display "${SCREEN:-1280x1024x24}" "$0" "$build"
 runs=${RUNS:-5}
 idle_s=${IDLE_S:-10}
 # A resting user: no key or click for this long before an idle figure (text
 # cursors stop blinking after five seconds without input).
 rest_s=${REST_S:-6}
 program_dir=${PROGRAM_DIR:-$build/program}  # PROGRAM_DIR measures another build of the program
-work=$(mktemp -d)
-export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CACHE_HOME="$work/home/cache" XDG_CONFIG_HOME="$work/home/config"
-mkdir -p "$HOME"
-source "$here/lib.sh"
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
 
+harness_home
 make_page
-start_sound_server
+sound=0
+start_sound && sound=1
 start_wm
 
 tree_pss_kb() {
@@ -50,10 +44,7 @@ tree_pss_kb() {
   for p in $(tree_pids "$1"); do v=$(awk '/^Pss:/{print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0); sum=$((sum + ${v:-0})); done
   echo "$sum"
 }
-idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
-  tree_threads "$1" >"$work/cpu0"; sleep "$idle_s"; tree_threads "$1" >"$work/cpu1"
-  awk -v ms="$(cpu_ms_between "$work/cpu0" "$work/cpu1")" -v s="$idle_s" 'BEGIN { printf "%.3f", ms / s / 10 }'
-}
+idle_cpu() { cpu_percent "$idle_s" "$1"; }  # percent of one core used by the tree of $1 over idle_s seconds
 # Onsets of the sounds the sink plays, in epoch ms, into file $1. While it
 # records, a silent stream keeps the sink playing with a short latency, as a
 # sound card would: left alone, a null sink renders in blocks of seconds and
@@ -61,9 +52,8 @@ idle_cpu() {  # percent of one core used by the tree of $1 over idle_s seconds
 # latency, 10 ms, late: the null sink's recording keeps what it had mixed
 # before a rewind. The same holds for paplay's sounds beside them.)
 record() {
-  pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
-    --client-name=keeper </dev/zero 2>/dev/null & keeper_pid=$!; pids+=($keeper_pid)
-  parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=5 2>/dev/null \
+  keep_playing
+  parec -d "$sound_sink.monitor" --rate=8000 --channels=1 --format=s16le --latency-msec=5 2>/dev/null \
     | "$build/bench/sound_onset" 8000 >"$1" 2>"$1.state" & rec_pid=$!; pids+=($rec_pid)
   for _ in $(seq 1 300); do grep -q recording "$1.state" 2>/dev/null && break; sleep 0.01; done
   sleep 0.2
@@ -88,8 +78,8 @@ add_median() { local f=$1; shift; [ $# -gt 0 ] && add "$f" "$(printf '%s\n' "$@"
 # The bare web view, its figures named with prefix $1.
 bare_view() {
   "$build/bench/baseline_webview" "$url" >/dev/null 2>&1 & wp=$!; pids+=($wp)
-  bw=$(wait_window baseline_webview '^loaded$'); sleep "$rest_s"
-  spy_titles "$bw" "$work/btitles"
+  bw=$(wait_window '^loaded$' baseline_webview); sleep "$rest_s"
+  spy_titles "$bw" "$work/btitles" --stamp
   local k enter=() go=()
   for k in $(seq 1 "$loads_each"); do
     xdotool mousemove --window "$bw" 300 250; sleep 0.5
@@ -155,7 +145,7 @@ for run in $(seq 1 "$runs"); do
     [ "$k" = "$start_each" ] && break
     sleep 0.3; kill "$np"; wait "$np" 2>/dev/null || true; sleep 0.3
   done
-  sw=$(wait_window nimbrel '^(Nimbrel)?$')
+  sw=$(wait_window '^(Nimbrel)?$')
   sleep 2.5  # the intro sound has ended
 
   # The splash slides away: its places on the screen, its time, the closing sound.
@@ -165,11 +155,11 @@ for run in $(seq 1 "$runs"); do
   # One X query a sample: where the splash is, and whether it is still shown.
   while xwininfo -id "$sw" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Map State/{m=$NF} END {print x "," y; exit (m != "IsViewable")}' >>"$work/places"; do :; done
   add slides $(( $(now_ms) - t1 )); add places "$(sort -u "$work/places" | wc -l)"
-  mw=$(wait_window nimbrel '^Nimbrel - .')
+  mw=$(wait_window '^Nimbrel - .')
   if [ "$sound" = 1 ]; then sleep 0.3; stop_record; v=$(first_after "$work/slides.onsets" "$t1"); add close_onset "${v:-NA}"; fi
-  wait_window nimbrel '^Nimbrel - .Done Loading Document.$' >/dev/null || true
+  wait_window '^Nimbrel - .Done Loading Document.$' >/dev/null || true
   sleep 1
-  spy_titles "$mw" "$work/titles"
+  spy_titles "$mw" "$work/titles" --stamp
 
   # The page typed into the address box and loaded once with Go, so both
   # figures below, like the bare view's, are of a page the engine has seen.
@@ -214,13 +204,11 @@ for run in $(seq 1 "$runs"); do
   fi
 
   # The browser status window open (Menu, Windows, Misc., Browser Status), then minimised.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key Down Down Down Right Down Down Right Return; sleep 1
+  menu_after 0.7 "${menu_status[@]}"; sleep 1
   xdotool mousemove --window "$mw" 300 250; sleep "$rest_s"
-  if window_of nimbrel '^Browser Status' >/dev/null; then add idle_status "$(idle_cpu "$np")"; fi
+  if has_window '^Browser Status'; then add idle_status "$(idle_cpu "$np")"; fi
   # The idle screen (Menu, Windows, Misc., Go Idle) running: its CPU; a click brings the main window back.
-  xdotool mousemove --window "$mw" 30 10 click 1; sleep 0.7
-  xdotool key Down Down Down Right Down Down Right Down Down Down Return; sleep 1
+  menu_after 0.7 "${menu_idle[@]}"; sleep 1
   add idle_screen "$(idle_s=5 idle_cpu "$np")"
   xdotool mousemove 300 300 click 1; sleep 1
   xdotool windowminimize "$mw"; sleep "$rest_s"; add idle_min "$(idle_cpu "$np")"

@@ -6,18 +6,11 @@
 # "Open In Editor". Files are compared byte for byte, loads proven by the
 # local server's request log and the pages' colours on the screen.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
 
-open_from_menu() {  # open_from_menu <title regex> <what> <keys...>
-  local regex=$1 what=$2; shift 2
-  xdotool mousemove --window "$(main_window)" 30 10 click 1
-  wait_for 5 menu_is_up || true
-  sleep 0.3
-  xdotool key "$@"
-  need_window 20 "$regex" "$what"
-}
 show_file() { echo "    $(basename "$1"): $(od -An -c "$1" 2>/dev/null | tr -s ' ' | head -c 400)"; }
 dialog_regex='^(Save As|Save File|Save|Open|Open File)$'
 # Types a path into the file dialog that the click at <x> <y> opens, and presses Enter.
@@ -36,10 +29,7 @@ through_dialog() {  # through_dialog <window> <x> <y> <path>
 }
 
 start_program
-enter
-main=$(main_window)
-xdotool mousemove 1270 1010
-wait_title 60 "$main" "Nimbrel - [Done Loading Document]" || true
+open_main_window
 
 # --- the editor: Save and Open through the file dialog ------------------------------
 editor_regex='^Nimbrel HTML Editor {32}NB$'

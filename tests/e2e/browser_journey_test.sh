@@ -7,25 +7,16 @@
 # button. The sound card is recorded throughout: the intro, button clicks and
 # a tool window's opening and closing must be heard.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
-
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
-if start_sound; then sound=yes; else sound=no; echo "sound checks skipped: no sound daemon"; fi
-
-# Checks that a sound starts soon after the action at time $2.
-heard() {  # heard <what> <action time>
-  [ "$sound" = yes ] || return 0
-  check "$1 is heard" sound_heard_after "$2" 4 || true
-}
-before_sound() { if [ "$sound" = yes ]; then sound_quiet || true; fi; }
-now() { if [ "$sound" = yes ]; then sound_time; else echo 0; fi; }
+start_listening
 
 # Main window geometry in pixels (the design's twips / 15).
 address=(100 45)
 go=(428 12); back=(108 12); forward=(188 12); refresh=(268 12); stop=(348 12)
 box=(494 16); words=(556 17)
-view() { local g; read -r -a g <<<"$(geometry "$(main_window)")"; echo $((8 + (g[2] - 23) / 2)) $((64 + (g[3] - 100) / 2)); }
 red=200,30,30; green=30,200,30; blue=30,30,200; grey=128,128,128; orange=224,128,32
 
 last_title_is() { [ "$(titles_seen "$1" | tail -n 1)" = "Nimbrel - [Done Loading Document]" ]; }
@@ -43,7 +34,7 @@ load_reported() {  # load_reported <spy file>
 # Request counts are taken before an action and awaited one higher after it.
 count() { requests GET "$1" engine; }
 page_shows() {  # page_shows <colour>
-  local v; read -r -a v <<<"$(view)"
+  local v; read -r -a v <<<"$(view_centre)"
   wait_pixel 15 "$(main_window)" "${v[0]}" "${v[1]}" "$1"
 }
 

@@ -14,8 +14,9 @@
 #  - a note of over a million characters opens, takes typing at its end and
 #    is written whole, byte for byte; its lines are lines of their own.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
 
 favs="$progdir/FavPlaces.TXT"
@@ -23,15 +24,9 @@ notes="$progdir/Notes.TXT"
 printf 'caf\xe9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$favs"
 printf 'caf\xe9\r\n' >"$notes"
 
-open_from_menu() {  # open_from_menu <title regex> <what> <keys...>
-  local regex=$1 what=$2; shift 2
-  xdotool windowactivate --sync "$(main_window)" 2>/dev/null || true
-  xdotool mousemove --window "$(main_window)" 30 10 click 1
-  wait_for 5 menu_is_up || true
-  sleep 0.3
-  xdotool key "$@"
-  need_window 20 "$regex" "$what"
-}
+# A tool window closed just before may leave the focus elsewhere: the main
+# window is made active before its menu is used.
+activate_main() { xdotool windowactivate --sync "$(main_window)" 2>/dev/null || true; }
 file_is() {  # file_is <file> <printf format of the expected bytes>
   [ "$(od -An -tx1 -v "$1" 2>/dev/null)" = "$(printf "$2" | od -An -tx1 -v)" ]
 }
@@ -42,7 +37,7 @@ clip_pid=""
 offer_clipboard() {  # offer_clipboard <text>
   printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
   clip_pid=$!
-  spies+=("$clip_pid")
+  pids+=("$clip_pid")
   wait_for 5 clipboard_is "$1"
 }
 clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
@@ -55,13 +50,11 @@ paste() {  # paste <text>: into the focused box, with ctrl+v
 }
 
 start_program
-enter
-main=$(main_window)
-xdotool mousemove 1270 1010
-wait_title 60 "$main" "Nimbrel - [Done Loading Document]" || true
+open_main_window
 
 # --- the mixed favourites file and an Add of 中 ------------------------------------------
 fav_regex='^Favorite Places {14}NB$'
+activate_main
 open_from_menu "$fav_regex" "favourite places window" "${menu_favorites[@]}"
 fav=$(window_named "$fav_regex")
 sleep 0.5
@@ -76,6 +69,7 @@ wait_for 10 no_window "$fav_regex" || true
 
 # --- "Ã© text" pasted into a pad whose file was Windows-1252 ------------------------------
 pad_regex='^Notepad {24}NB$'
+activate_main
 open_from_menu "$pad_regex" "notepad window" "${menu_notepad[@]}"
 pad=$(window_named "$pad_regex")
 sleep 0.5
@@ -91,6 +85,7 @@ wait_for 10 no_window "$pad_regex" || true
 
 # --- the source viewer: a good fetch, then a refused one -----------------------------------
 viewer_regex='^HTML Viewer {31}NB$'
+activate_main
 open_from_menu "$viewer_regex" "HTML source viewer" "${menu_viewer[@]}"
 viewer=$(window_named "$viewer_regex")
 sleep 0.5
@@ -148,11 +143,12 @@ close_window "$preview"
 wait_for 10 no_window '^NB Editor - ' || true
 
 # --- the program again: the note as it was left --------------------------------------------
-xdotool windowactivate --sync "$(main_window)" 2>/dev/null || true
+activate_main
 menu "${menu_exit[@]}"
 must "Exit ends the program" wait_for 20 ended
 start_program
 enter
+activate_main
 open_from_menu "$pad_regex" "notepad window after a new start" "${menu_notepad[@]}"
 pad=$(window_named "$pad_regex")
 sleep 0.5
@@ -171,6 +167,7 @@ printf 'a line separator \xe2\x80\xa8 and a lone \r inside\r\n' >>"$long"
 cp "$long" "$notes"
 head -c -2 "$long" >"$long.expected"
 printf 'end\r\nx\r\n' >>"$long.expected"
+activate_main
 open_from_menu "$pad_regex" "notepad window with a long note" "${menu_notepad[@]}"
 pad=$(window_named "$pad_regex")
 sleep 1

@@ -8,8 +8,9 @@
 # must hold both runs' text byte for byte, while not one file of the install
 # has changed. Keys and clicks go through XTEST only.
 set -euo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 
 build_dir=$(dirname "$(dirname "$built_program")")
 chmod 755 "$home"

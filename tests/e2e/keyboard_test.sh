@@ -5,7 +5,10 @@
 # (F5), Stop (Escape), and ends with Ctrl+Q. Checked by what the screen and
 # the disk show: window titles, the page's colours, the notes file.
 set -euo pipefail
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
+start_program
 
 program_dir=$(dirname "$program")
 notes="$program_dir/Notes.TXT"
@@ -16,11 +19,7 @@ kept_notes="$home/Notes.TXT.kept"
 restore_notes() {
   if [ -f "$kept_notes" ]; then cp -p "$kept_notes" "$notes"; else rm -f "$notes"; fi
 }
-# Runs before whatever the shared start-up set to run at exit.
-lib_trap=$(trap -p EXIT)
-lib_trap=${lib_trap#"trap -- '"}
-lib_trap=${lib_trap%"' EXIT"}
-trap "restore_notes; $lib_trap" EXIT
+at_exit restore_notes
 
 # Two pages: one red with a corner square that turns from black to white (or
 # back) on every load of the page, one blue.

@@ -8,8 +8,9 @@
 # scripts run and finish, and receive not one byte of what they tried to
 # read; the saved page still shows the picture beside it.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
 
 secret_download="DOWNLOADS-SECRET-4f2a9b"
@@ -45,10 +46,7 @@ leaked() {
 nothing_leaked() { [ -z "$(leaked)" ]; }
 
 start_program
-enter
-main=$(main_window)
-xdotool mousemove 1270 1010
-wait_title 60 "$main" "Nimbrel - [Done Loading Document]" || true
+open_main_window
 
 # --- the saved page, opened by its address in the main window -------------------------
 type_into "$main" 100 45 "$downloads/thief.html"
@@ -63,12 +61,8 @@ shot_window local-page "$main"
 echo "    what the page reported: $(reports | sed "s/^\/report?//" | cut -c1-60 | tr "\n" " ")"
 
 # --- the same page's source, previewed from the editor -------------------------------------------
-xdotool mousemove --window "$main" 30 10 click 1
-wait_for 5 menu_is_up || true
-sleep 0.3
-xdotool key "${menu_viewer[@]}"
 viewer_regex='^HTML Viewer {31}NB$'
-need_window 20 "$viewer_regex" "HTML source viewer"
+open_from_menu "$viewer_regex" "HTML source viewer" "${menu_viewer[@]}"
 viewer=$(window_named "$viewer_regex")
 sleep 0.5
 type_into "$viewer" 150 17 "$site/thief.html"

@@ -7,12 +7,12 @@
 # clears it; a page title that would read backwards reaches the captions
 # without its direction override.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
 
 count() { requests GET "$1" engine; }
-view_centre() { local g; read -r -a g <<<"$(geometry "$(main_window)")"; echo $((8 + (g[2] - 23) / 2)) $((64 + (g[3] - 100) / 2)); }
 page_shows() {  # page_shows <colour>
   local v; read -r -a v <<<"$(view_centre)"
   pixel_near "$(main_window)" "${v[0]}" "${v[1]}" "$1"
@@ -43,10 +43,7 @@ some_pixels_near() { [ "$(pixels_near "$@")" -gt 50 ]; }
 no_pixels_near() { [ "$(pixels_near "$@")" -lt 5 ]; }
 
 start_program
-enter
-main=$(main_window)
-xdotool mousemove 1270 1010
-wait_title 60 "$main" "Nimbrel - [Done Loading Document]" || true
+open_main_window
 
 # --- a page whose renderer is killed ----------------------------------------------------
 green=32,192,64
@@ -108,7 +105,7 @@ popup_regex='^Bank gnp\.exe - http://127\.0\.0\.1:[0-9]+/bidi\.html$'
 check "the window the link opens shows the title without its override (read from X)" wait_for 15 has_window "$popup_regex"
 override=$'\u202e'
 no_override() { ! grep -qF "$override" "$home/titles"; }
-for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do net_wm_name "$w" >>"$home/titles"; done
+for w in $(program_windows); do net_wm_name "$w" >>"$home/titles"; done
 check "no caption the program set holds the override" no_override
 close_window "$(window_named "$popup_regex")"
 

@@ -8,19 +8,16 @@
 # what the servers receive, the screen's pixels, window geometry read from X
 # and what the clipboard holds.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
-
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
 
 # A second server speaks HTTPS with a certificate made now, signed by itself.
 tls_log="$home/tls.log"
-: >"$tls_log"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
   -keyout "$home/tls.key" -out "$home/tls.crt" >/dev/null 2>&1
-"$python" "$e2e_dir/server.py" --root "$e2e_dir/pages" --log "$tls_log" --port-file "$home/tls-port" \
-  --parent $$ --limit 1200 --tls "$home/tls.crt" "$home/tls.key" &
-spies+=($!)
+serve_pages "$tls_log" "$home/tls-port" --tls "$home/tls.crt" "$home/tls.key"
 must "the HTTPS server starts" wait_for 15 test -s "$home/tls-port"
 secure="https://127.0.0.1:$(cat "$home/tls-port")"
 tls_gets() { awk -v p="$1" '$2 == "GET" && $3 == p' "$tls_log" | wc -l; }

@@ -7,29 +7,11 @@
 # slot), the About window, the drive explorer, "Go Idle" from the menu and
 # "Exit". Opening and closing sounds are recorded and must be heard.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
-
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 start_server
-if start_sound; then sound=yes; else sound=no; echo "sound checks skipped: no sound daemon"; fi
-heard() {  # heard <what> <action time>
-  [ "$sound" = yes ] || return 0
-  check "$1 is heard" sound_heard_after "$2" 4 || true
-}
-before_sound() { if [ "$sound" = yes ]; then sound_quiet || true; fi; }
-now() { if [ "$sound" = yes ]; then sound_time; else echo 0; fi; }
-# Opens a window from the tools menu and waits for it; sets $t to the time the
-# entry was chosen.
-open_from_menu() {  # open_from_menu <title regex> <what> <keys...>
-  local regex=$1 what=$2; shift 2
-  xdotool mousemove --window "$(main_window)" 30 10 click 1
-  wait_for 5 menu_is_up || true
-  sleep 0.3
-  before_sound
-  t=$(now)
-  xdotool key "$@"
-  need_window 20 "$regex" "$what"
-}
+start_listening
 close_and_hear() {  # close_and_hear <window> <title regex> <what>
   before_sound
   t=$(now)
@@ -48,17 +30,12 @@ file_is() {  # file_is <file> <printf format of the expected bytes>
 }
 show_file() { echo "    $(basename "$1"): $(od -An -c "$1" 2>/dev/null | tr -s ' ' | head -c 300)"; }
 main_shows() {  # main_shows <colour>
-  local main g
-  main=$(main_window)
-  read -r -a g <<<"$(geometry "$main")"
-  wait_pixel 15 "$main" $((8 + (g[2] - 23) / 2)) $((64 + (g[3] - 100) / 2)) "$1"
+  local v; read -r -a v <<<"$(view_centre)"
+  wait_pixel 15 "$(main_window)" "${v[0]}" "${v[1]}" "$1"
 }
 
 start_program
-enter
-main=$(main_window)
-xdotool mousemove 1270 1010
-wait_title 60 "$main" "Nimbrel - [Done Loading Document]" || true
+open_main_window
 
 # --- favourite places -----------------------------------------------------------
 favs="$progdir/FavPlaces.TXT"
@@ -168,19 +145,14 @@ close_and_hear "$links" "$links_regex" "the links window"
 # neither the main window nor another titled one.
 about_window() {
   local w
-  for w in $(xdotool search --onlyvisible --classname '^nimbrel$' 2>/dev/null); do
+  for w in $(program_windows); do
     [[ "$(title_of "$w")" =~ ^(Nimbrel)?$ ]] || continue
     read -r -a ag <<<"$(geometry "$w")"
     [ "${ag[2]}" -lt 1000 ] && { echo "$w"; return 0; }
   done
 }
 has_about() { [ -n "$(about_window)" ]; }
-xdotool mousemove --window "$main" 30 10 click 1
-wait_for 5 menu_is_up || true
-sleep 0.3
-before_sound
-t=$(now)
-xdotool key "${menu_about[@]}"
+menu "${menu_about[@]}"
 if wait_for 20 has_about; then
   about=$(about_window)
   ok "About window appears"
@@ -211,10 +183,7 @@ shot_window drive-explorer "$drives"
 close_and_hear "$drives" "$drives_regex" "the drive explorer"
 
 # --- Go Idle from the menu -------------------------------------------------------------------------
-xdotool mousemove --window "$main" 30 10 click 1
-wait_for 5 menu_is_up || true
-sleep 0.3
-xdotool key "${menu_idle[@]}"
+menu "${menu_idle[@]}"
 check "the menu's Go Idle hides the main window" wait_for 10 no_window '^Nimbrel - '
 if wait_for 10 has_window '^(Nimbrel)?$'; then
   idle=$(window_named '^(Nimbrel)?$')
@@ -227,13 +196,7 @@ else
 fi
 
 # --- Exit ---------------------------------------------------------------------------------------------
-main=$(main_window)
-xdotool mousemove --window "$main" 30 10 click 1
-wait_for 5 menu_is_up || true
-sleep 0.3
-before_sound
-t=$(now)
-xdotool key "${menu_exit[@]}"
+menu "${menu_exit[@]}"
 check "Exit ends the program" wait_for 20 ended
 silent_after() { ! sound_heard_after "$1" 2 >/dev/null; }
 [ "$sound" = yes ] && check "Exit plays no sound" silent_after "$t"

@@ -2,10 +2,11 @@
 """Reads a recording of the test sound card's output and tells when it is loud.
 
 The recording is raw signed 16-bit little-endian mono at RATE samples per
-second, as the test library's recorder writes it. Times are seconds from the
-start of the recording. A stretch is loud when the root mean square of one of
-its 20 ms blocks is above THRESHOLD (of 32768); the null sink records exact
-zeros while nothing plays, so any sound the program makes stands far above it.
+second, as the harness's recorder (tests/harness/sound.sh) writes it. Times
+are seconds from the start of the recording. A stretch is loud when the root
+mean square of one of its 20 ms blocks is above THRESHOLD (of 32768); the
+null sink records exact zeros while nothing plays, so any sound the program
+makes stands far above it.
 
   sound.py level FILE FROM TO            prints the loudest block's level
   sound.py wait-quiet FILE SECONDS LIMIT waits until the last SECONDS were quiet

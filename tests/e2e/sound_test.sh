@@ -8,35 +8,22 @@
 #  - once its sounds have played, the program holds no stream open at the
 #    sound server.
 set -euo pipefail
-program="$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+# A sound server of our own, apart from any other on the machine, kept
+# playing silence as a sound card would.
+start_sound norewinds=1 || exit 1
+keep_playing
+start_wm
+start_program
 
-# A sound server of our own, apart from any other on the machine.
-pa_dir=$(mktemp -d)
-pa_start() {
-  XDG_RUNTIME_DIR="$pa_dir" PULSE_RUNTIME_PATH="$pa_dir" HOME="$pa_dir" \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    -L "module-null-sink sink_name=rec rate=44100 norewinds=1" \
-    -L "module-native-protocol-unix socket=$pa_dir/native auth-anonymous=1" \
-    --log-target=file:"$pa_dir/pa.log" >/dev/null 2>&1 &
-  pa_pid=$!
-  export PULSE_SERVER="unix:$pa_dir/native"
-  for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && { keep_playing; return 0; }; sleep 0.1; done
-  echo "no sound server"; cat "$pa_dir/pa.log"; exit 1
-}
-# A null sink with nothing to play renders in blocks of seconds, and its
-# recording lags behind by as much; a sound card plays on. A silent stream
-# keeps the sink playing with a short latency, as a card would; with rewinds
-# off, the recording holds just what a card would have played.
-keep_playing() {
-  pacat --playback --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
-    --client-name=keeper </dev/zero 2>/dev/null & keeper_pid=$!
-}
 # Streams at the server other than the silent one.
 no_program_stream() { [ "$(pactl list sink-inputs | grep 'application.name = ' | grep -vc '"keeper"')" = 0 ]; }
 # Records what the sink plays, 8000 samples a second, mono, 16 bits.
 # Returns once samples arrive (a recording may take a second to start).
 rec_start() {
-  parec -d rec.monitor --rate=8000 --channels=1 --format=s16le --latency-msec=10 >"$1" & rec_pid=$!
+  parec -d "$sound_sink.monitor" --rate=8000 --channels=1 --format=s16le --latency-msec=10 >"$1" & rec_pid=$!
+  pids+=($rec_pid)
   for _ in $(seq 1 300); do [ -s "$1" ] && break; sleep 0.01; done
   sleep 0.3
 }
@@ -67,18 +54,15 @@ first_and_click() {
     BEGIN { first = -1; click = -1 }
     END { printf "%d %d\n", first, click }'
 }
-pa_start
-source "$(dirname "$0")/lib.sh" "$program"
-trap 'rec_stop; kill "$keeper_pid" "$pa_pid" 2>/dev/null || true; cleanup; rm -rf "$pa_dir"' EXIT
 failed=0
 
 need_window 20 '^(Nimbrel)?$' "splash window"
 splash=$(window_named '^(Nimbrel)?$')
 sleep 2.5  # the intro sound ends
-rec_start "$pa_dir/slides.raw"
+rec_start "$work/slides.raw"
 xdotool mousemove --window "$splash" 20 20 click 1
 # Where the window system shows the splash while it slides away.
-places=$(mktemp)
+places="$work/places"
 # One X query a sample: its place, and whether it is still shown.
 for _ in $(seq 1 5000); do
   xwininfo -id "$splash" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
@@ -90,23 +74,23 @@ rec_stop
 distinct=$(sort -u "$places" | wc -l)
 echo "splash seen at $distinct places"
 if [ "$distinct" -lt 20 ]; then echo "FAIL: the splash was seen at fewer than 20 places"; failed=1; fi
-first=$(onsets "$pa_dir/slides.raw" | head -n1)
+first=$(onsets "$work/slides.raw" | head -n1)
 # The click comes 300 ms into the recording; its sound must follow at once.
 echo "first sound at ${first:-none} ms of the recording, the click at about 300 ms"
 if [ -z "$first" ] || [ "$first" -lt 250 ] || [ "$first" -gt 600 ]; then echo "FAIL: no closing sound as the splash slid away"; failed=1; fi
 
 main=$(window_named '^Nimbrel - .')
 sleep 2  # the main window's opening sound ends, the first page settles
-rec_start "$pa_dir/clicks.raw"
+rec_start "$work/clicks.raw"
 for _ in $(seq 1 10); do
   xdotool mousemove --window "$main" 124 12 click 1
   sleep 0.5
 done
 sleep 0.5
 rec_stop
-heard=$(onsets "$pa_dir/clicks.raw" | wc -l)
+heard=$(onsets "$work/clicks.raw" | wc -l)
 echo "ten clicks on Back, sounds heard: $heard"
-if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets "$pa_dir/clicks.raw"; failed=1; fi
+if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets "$work/clicks.raw"; failed=1; fi
 
 # The notepad's opening sound (a quarter of a second) cut off by a click on
 # Back 150 ms after the menu choice: the click is heard whole, while the
@@ -114,11 +98,11 @@ if [ "$heard" -ne 10 ]; then echo "FAIL: ten clicks gave $heard sounds"; onsets 
 xdotool mousemove --window "$main" 30 10 click 1
 wait_for 5 menu_is_up || true
 sleep 0.6  # the menu button's click ends
-rec_start "$pa_dir/cut.raw"
+rec_start "$work/cut.raw"
 xdotool key Down Down Down Right Down Down Right Down Down Return sleep 0.15 mousemove --window "$main" 124 12 click 1
 sleep 0.8
 rec_stop
-read -r opened clicked <<<"$(first_and_click "$pa_dir/cut.raw")"
+read -r opened clicked <<<"$(first_and_click "$work/cut.raw")"
 echo "opening sound at $opened ms of the recording, the click cutting it off at $clicked ms"
 if [ "$opened" -lt 0 ] || [ "$clicked" -lt 0 ] || [ $((clicked - opened)) -ge 240 ]; then
   echo "FAIL: the click did not cut the opening sound off at once"; failed=1

@@ -3,7 +3,10 @@
 # loading title, opens the browser status window from the tools menu, and
 # closes the main window, which ends the program. Saves screenshots.
 set -euo pipefail
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
+start_program
 
 enter
 title=$(xdotool getwindowname "$(window_named '^Nimbrel - .')")

@@ -3,7 +3,10 @@
 # the HTML editor with a preview in its own browser, then ends the program with
 # the menu's "Exit". Saves screenshots.
 set -euo pipefail
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
+start_program
 
 enter
 menu Down Return
