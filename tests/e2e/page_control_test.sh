@@ -108,6 +108,8 @@ no_override() { ! grep -qF "$override" "$home/titles"; }
 for w in $(program_windows); do net_wm_name "$w" >>"$home/titles"; done
 check "no caption the program set holds the override" no_override
 close_window "$(window_named "$popup_regex")"
+# The address is typed once the pop-up has gone, so the keys reach the main window.
+wait_for 10 no_window "$popup_regex" || true
 
 # --- an alert open, and the main window's close box -----------------------------------------------------------
 go_to "$site/alerts.html"

@@ -8,8 +8,9 @@
 # as a user would), what the proxy and the servers receive, the screen's
 # pixels, window geometry read from X and the files printing writes.
 set -uo pipefail
-E2E_START=later
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/../harness/harness.sh"
+harness_home "$1"
+start_wm
 
 start_server
 
@@ -39,10 +40,10 @@ trusted_log="$home/trusted.log"
 untrusted_log="$home/untrusted.log"
 "$python" "$e2e_dir/server.py" --root "$e2e_dir/pages" --log "$trusted_log" --port-file "$home/trusted-port" \
   --parent $$ --limit 1200 --tls "$home/trusted.crt" "$home/trusted.key" --hsts &
-spies+=($!)
+pids+=($!)
 "$python" "$e2e_dir/server.py" --root "$e2e_dir/pages" --log "$untrusted_log" --port-file "$home/untrusted-port" \
   --parent $$ --limit 1200 --tls "$home/untrusted.crt" "$home/untrusted.key" &
-spies+=($!)
+pids+=($!)
 must "the HTTPS servers start" wait_for 15 test -s "$home/trusted-port" -a -s "$home/untrusted-port"
 tls_gets() { awk -v p="$2" '$2 == "GET" && $3 == p' "$1" 2>/dev/null | wc -l; }
 tls_got() { [ "$(tls_gets "$@")" -ge 1 ]; }
@@ -59,7 +60,7 @@ proxy_log="$home/proxy.log"
   --parent $$ --limit 1200 --proxy --answer "$proxy_host" --tunnel "$strict_host:443" "$(cat "$home/trusted-port")" \
   --tunnel "$strict_host:8443" "$(cat "$home/untrusted-port")" \
   --proxy-realm "$proxy_realm" &
-spies+=($!)
+pids+=($!)
 must "the proxy starts" wait_for 15 test -s "$home/proxy-port"
 flags=$(sed 's/--proxy-server=[^ ]*//' <<<"$QTWEBENGINE_CHROMIUM_FLAGS")
 export QTWEBENGINE_CHROMIUM_FLAGS="$flags --proxy-server=http://127.0.0.1:$(cat "$home/proxy-port")"
